@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+
+#include "platform/window_description.h"
+
+namespace wavorin::layout {
+
+// Pixels of the window's inside.
+constexpr int kInsideWidth = 225;
+constexpr int kInsideHeight = 332;
+constexpr int kButtonTop = 126;
+constexpr int kButtonSize = 40;
+
+struct ButtonPair {
+  Element button;   // takes the click, carries the tool tip
+  Element pressed;  // the pushed-in face, hidden except while the button reacts
+  int left;
+};
+// Play, Stop, Open, Close, left to right.
+constexpr std::array<ButtonPair, 4> kButtons{{
+    {Element::b_ply, Element::p_ply, 25},
+    {Element::b_stp, Element::p_stp, 70},
+    {Element::b_opn, Element::p_opn, 115},
+    {Element::b_cls, Element::p_cls, 160},
+}};
+
+// The animation strip: eight frames of 225 x 120, one under another, drawn
+// over the top of the window.
+constexpr int kFrameWidth = 225;
+constexpr int kFrameHeight = 120;
+constexpr int kFrameCount = 8;
+constexpr int kStripHeight = kFrameHeight * kFrameCount;
+
+// Texts of the system, used as they stand.
+inline constexpr const char* kSettingsApp = "Wavorin";
+inline constexpr const char* kSettingsSection = "Option";
+inline constexpr const char* kKeyWindowX = "MAIN WINDOW X";
+inline constexpr const char* kKeyWindowY = "MAIN WINDOW Y";
+inline constexpr const char* kKeyPath = "Path";
+inline constexpr const char* kClickSound = "/click.wav";
+inline constexpr const char* kProbeSound = "/dummy.wav";
+inline constexpr const char* kSampleSound = "/sample1.wav";
+
+// The window, its eleven controls in stored order, and the dialog's settings.
+WindowDescription form1_description();
+
+const char* element_name(Element element);
+
+}  // namespace wavorin::layout
