@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev
   # tests
   googletest libgtest-dev libgmock-dev
-  xvfb openbox xdotool x11-utils imagemagick sox fonts-noto-cjk
+  xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick sox fonts-noto-cjk
   # runtime plugins for Qt on X11
   libxcb-cursor0 qt6-qpa-plugins
 )

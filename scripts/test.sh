@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: unit, host, sound, pictures and the
+# real program under a private X server.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/build.sh" release
+cd "$here/build/release"
+"$here/scripts/with-display.sh" ctest --output-on-failure --timeout 600 -j 2 "$@"

@@ -1,0 +1,85 @@
+#include "tests/e2e/desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace wavorin::e2e {
+
+QString Desktop::run(const QString& program, const QStringList& args, bool may_fail) {
+  QProcess p;
+  p.start(program, args);
+  const bool finished = p.waitForFinished(30000);
+  EXPECT_TRUE(finished) << program.toStdString() << " did not finish";
+  if (!may_fail && (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)) {
+    ADD_FAILURE() << program.toStdString() << " " << args.join(' ').toStdString()
+                  << " failed: " << p.readAllStandardError().toStdString();
+  }
+  return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+QImage Desktop::screenshot() {
+  QProcess p;
+  p.start("import", {"-silent", "-window", "root", "png:-"});
+  p.waitForFinished(30000);
+  QImage image;
+  image.loadFromData(p.readAllStandardOutput(), "PNG");
+  EXPECT_FALSE(image.isNull()) << "no screenshot";
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+void Desktop::set_root_colour(const QString& colour) { run("xsetroot", {"-solid", colour}); }
+
+QPoint Desktop::pointer() {
+  const QString out = run("xdotool", {"getmouselocation", "--shell"});
+  const auto x = QRegularExpression("X=(-?\\d+)").match(out).captured(1).toInt();
+  const auto y = QRegularExpression("Y=(-?\\d+)").match(out).captured(1).toInt();
+  return {x, y};
+}
+
+void Desktop::move_pointer(QPoint to) {
+  run("xdotool", {"mousemove", QString::number(to.x()), QString::number(to.y())});
+}
+
+void Desktop::button_down(int button) { run("xdotool", {"mousedown", QString::number(button)}); }
+
+void Desktop::button_up(int button) { run("xdotool", {"mouseup", QString::number(button)}); }
+
+void Desktop::click(QPoint at, int button) {
+  move_pointer(at);
+  run("xdotool", {"click", QString::number(button)});
+}
+
+void Desktop::key(const QString& keys) { run("xdotool", {"key", "--delay", "50", keys}); }
+
+void Desktop::type(const QString& text) { run("xdotool", {"type", "--delay", "20", text}); }
+
+QRect Desktop::window_rect(const QString& window_id) {
+  const QString out = run("xdotool", {"getwindowgeometry", "--shell", window_id});
+  auto field = [&](const char* name) {
+    return QRegularExpression(QString("%1=(-?\\d+)").arg(name)).match(out).captured(1).toInt();
+  };
+  return {field("X"), field("Y"), field("WIDTH"), field("HEIGHT")};
+}
+
+QString Desktop::find_window(const QString& name_regex, qint64 pid, int timeout_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < timeout_ms) {
+    const QString out = run("xdotool",
+                            {"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                             name_regex},
+                            true)
+                            .trimmed();
+    if (!out.isEmpty()) return out.split('\n').last();
+    QThread::msleep(100);
+  }
+  return {};
+}
+
+void Desktop::settle(int ms) { QThread::msleep(ms); }
+
+}  // namespace wavorin::e2e

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+namespace wavorin::e2e {
+
+// The test's X display, driven from outside as a person would: xdotool for
+// the pointer, ImageMagick's import for the screen.
+struct Desktop {
+  // Runs a command and returns its standard output; fails the test on a
+  // non-zero status unless `may_fail`.
+  static QString run(const QString& program, const QStringList& args, bool may_fail = false);
+
+  static QImage screenshot();
+  static void set_root_colour(const QString& colour);
+  static QPoint pointer();
+  static void move_pointer(QPoint to);
+  static void button_down(int button);
+  static void button_up(int button);
+  static void click(QPoint at, int button = 1);
+  static void key(const QString& keys);
+  static void type(const QString& text);
+  // Outer rectangles of the visible top-level windows whose name matches.
+  static QRect window_rect(const QString& window_id);
+  static QString find_window(const QString& name_regex, qint64 pid, int timeout_ms = 10000);
+  static void settle(int ms = 300);
+};
+
+}  // namespace wavorin::e2e

@@ -1,0 +1,197 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace wavorin::e2e {
+namespace {
+
+const QPoint kPlay(45, 146);
+const QPoint kStop(90, 146);
+const QPoint kOpen(135, 146);
+const QPoint kClose(180, 146);
+
+QImage square(const QImage& image, QPoint origin) { return image.copy(QRect(origin, QSize(40, 40))); }
+
+// Which frame of the strip the window's top shows, or -1.
+int frame_shown(const QImage& screen, QPoint window, const QImage& strip) {
+  const QImage top = screen.copy(QRect(window, QSize(225, 120)));
+  for (int frame = 1; frame < 8; ++frame) {
+    const QImage candidate = strip.copy(0, frame * 120, 225, 120);
+    if (differing_pixels(top, {0, 0}, candidate, QRect(0, 0, 225, 120)) == 0) return frame;
+  }
+  return differing_pixels(top, {0, 0}, strip, QRect(0, 0, 225, 120)) == 0 ? 0 : -1;
+}
+
+TEST_F(ProgramTest, PlayHearsTheClickAndThenTheTune) {
+  ASSERT_TRUE(program.start());
+  Desktop::click(program.at(kPlay.x(), kPlay.y()));
+  Desktop::settle(1500);
+  const auto out = program.audio();
+  const auto click = read_wave(program.folder() + "/click.wav");
+  auto tune = read_wave(program.folder() + "/sample1.wav");
+  tune.resize(44100);  // its first half second
+  const long click_at = find_samples(out, click);
+  ASSERT_GE(click_at, 0) << "the click was not heard bit for bit";
+  const long tune_at = find_samples(out, tune, click_at);
+  ASSERT_GE(tune_at, 0) << "the tune was not heard bit for bit after the click";
+  EXPECT_GE(tune_at, click_at + static_cast<long>(click.size()));
+}
+
+TEST_F(ProgramTest, PressedFaceShowsWhileTheClickSoundsAndNotAfter) {
+  program.replace_sound("click.wav", marker_tone(1.5, 1));
+  ASSERT_TRUE(program.start());
+  const QPoint window = program.window_rect().topLeft();
+  for (const auto& [button, face] : {std::pair{kPlay, "p_ply.png"}, std::pair{kStop, "p_stp.png"}}) {
+    const QPoint corner = window + button - QPoint(20, 20);
+    Desktop::click(window + button);
+    Desktop::settle(600);
+    EXPECT_EQ(square(Desktop::screenshot(), corner), asset(face)) << face;
+    Desktop::settle(1600);
+    EXPECT_EQ(square(Desktop::screenshot(), corner), square(asset("skin.png"), button - QPoint(20, 20)))
+        << face << " stayed pressed";
+  }
+}
+
+TEST_F(ProgramTest, DomeAnimatesWhileTheSoundPlaysAndStopsOnTheLastFrame) {
+  program.replace_sound("sample1.wav", marker_tone(2.0, 2));
+  ASSERT_TRUE(program.start());
+  const QPoint window = program.window_rect().topLeft();
+  const QImage strip = asset("ani_strip.png");
+
+  Desktop::click(window + kPlay);
+  QElapsedTimer clock;
+  clock.start();
+  std::vector<std::pair<qint64, int>> seen;  // (ms, frame)
+  while (clock.elapsed() < 1800) {
+    const int frame = frame_shown(Desktop::screenshot(), window, strip);
+    seen.emplace_back(clock.elapsed(), frame);
+  }
+  int advances = 0;
+  int distinct_changes = 0;
+  for (std::size_t i = 1; i < seen.size(); ++i) {
+    ASSERT_GE(seen[i].second, 0) << "the dome showed something that is not a frame";
+    if (seen[i].second != seen[i - 1].second) {
+      ++distinct_changes;
+      advances += (seen[i].second - seen[i - 1].second + 8) % 8;
+    }
+  }
+  EXPECT_GE(distinct_changes, 3);
+  // Frames advance at about ten a second: count them between the first and
+  // last change observed.
+  const double seconds = static_cast<double>(seen.back().first - seen.front().first) / 1000.0;
+  const double rate = advances / seconds;
+  EXPECT_GT(rate, 6.0);
+  EXPECT_LT(rate, 14.0);
+
+  Desktop::settle(1500);  // the sound has ended
+  const int last = frame_shown(Desktop::screenshot(), window, strip);
+  Desktop::settle(800);
+  EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), last) << "animation kept running";
+  EXPECT_GE(last, 0);
+}
+
+TEST_F(ProgramTest, StopEndsTheSoundAndTheAnimationAtOnce) {
+  ASSERT_TRUE(program.start());
+  const QPoint window = program.window_rect().topLeft();
+  const QImage strip = asset("ani_strip.png");
+  Desktop::click(window + kPlay);
+  Desktop::settle(1200);
+  Desktop::click(window + kStop);
+  Desktop::settle(400);
+  const int frame = frame_shown(Desktop::screenshot(), window, strip);
+  const std::size_t heard = program.audio().size();
+  Desktop::settle(1000);
+  EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), frame);
+  const auto out = program.audio();
+  ASSERT_GT(out.size(), heard);
+  EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(heard), out.end(),
+                          [](std::int16_t s) { return s == 0; }))
+      << "sound went on after Stop";
+}
+
+TEST_F(ProgramTest, DraggingMovesTheWindowByExactlyThePointersMotion) {
+  ASSERT_TRUE(program.start());
+  auto drag = [&](QPoint from, QPoint by, int button) {
+    const QPoint start = program.at(from.x(), from.y());
+    Desktop::move_pointer(start);
+    Desktop::button_down(button);
+    for (int step = 1; step <= 5; ++step) Desktop::move_pointer(start + by * step / 5);
+    Desktop::button_up(button);
+    Desktop::settle(300);
+  };
+  QPoint expected = program.window_rect().topLeft();
+  drag({112, 60}, {150, 90}, 1);  // by the dome
+  expected += QPoint(150, 90);
+  EXPECT_EQ(program.window_rect().topLeft(), expected);
+  drag({112, 280}, {-70, 40}, 1);  // by the cabinet
+  expected += QPoint(-70, 40);
+  EXPECT_EQ(program.window_rect().topLeft(), expected);
+  drag({112, 280}, {100, 100}, 3);  // the right button moves nothing
+  EXPECT_EQ(program.window_rect().topLeft(), expected);
+  drag({kPlay.x(), kPlay.y()}, {100, 0}, 1);  // nor does a press on a button
+  EXPECT_EQ(program.window_rect().topLeft(), expected);
+}
+
+TEST_F(ProgramTest, CloseSavesThePositionAndTheNextStartOpensThere) {
+  ASSERT_TRUE(program.start());
+  const QPoint start = program.at(112, 250);
+  Desktop::move_pointer(start);
+  Desktop::button_down(1);
+  Desktop::move_pointer(start + QPoint(150, 100));
+  Desktop::move_pointer(start + QPoint(300, 200));
+  Desktop::button_up(1);
+  Desktop::settle(300);
+  ASSERT_EQ(program.window_rect().topLeft(), QPoint(300, 200));
+  Desktop::click(program.at(kClose.x(), kClose.y()));
+  EXPECT_EQ(program.wait_for_exit(), 0);
+  EXPECT_EQ(program.read_setting("MAIN WINDOW X"), "4500");
+  EXPECT_EQ(program.read_setting("MAIN WINDOW Y"), "3000");
+  EXPECT_EQ(program.read_setting("Path"), program.folder());
+
+  ASSERT_TRUE(program.start());
+  EXPECT_EQ(program.window_rect().topLeft(), QPoint(300, 200));
+}
+
+TEST_F(ProgramTest, OpenAChosenFileThenPlayPlaysItAndCancelKeepsIt) {
+  QTemporaryDir music;
+  ASSERT_TRUE(QDir(music.path()).mkdir("my sounds"));
+  const QString chosen = music.path() + "/my sounds/tune.wav";
+  const auto tone = marker_tone(0.5, 3);
+  write_wave(chosen, tone);
+  ASSERT_TRUE(program.start());
+  const QPoint window = program.window_rect().topLeft();
+
+  Desktop::click(window + kOpen);
+  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
+  Desktop::settle(800);
+  Desktop::key("ctrl+a");
+  Desktop::type(chosen);
+  Desktop::key("Return");
+  Desktop::settle(800);
+  Desktop::click(window + kPlay);
+  Desktop::settle(1200);
+  EXPECT_GE(find_samples(program.audio(), tone), 0) << "the chosen file was not played";
+
+  // Open again and cancel: the chosen file stays the current sound.
+  Desktop::click(window + kOpen);
+  Desktop::settle(1500);
+  Desktop::key("Escape");
+  Desktop::settle(800);
+  const std::size_t before = program.audio().size();
+  Desktop::click(window + kPlay);
+  Desktop::settle(1000);
+  const auto out = program.audio();
+  // The device may have been closed and reopened meanwhile, which starts the
+  // output file afresh.
+  const long from = out.size() >= before ? static_cast<long>(before) : 0;
+  EXPECT_GE(find_samples(out, tone, from), 0) << "Cancel changed the file";
+
+  Desktop::click(window + kClose);
+  EXPECT_EQ(program.wait_for_exit(), 0);
+  EXPECT_EQ(program.read_setting("Path"), music.path() + "/my sounds");
+}
+
+}  // namespace
+}  // namespace wavorin::e2e

@@ -1,0 +1,128 @@
+#include "tests/e2e/program.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <algorithm>
+#include <cmath>
+
+#include "tests/e2e/desktop.h"
+
+namespace wavorin::e2e {
+
+void write_wave(const QString& path, const std::vector<std::int16_t>& samples) {
+  SF_INFO info{};
+  info.samplerate = 44100;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+  ASSERT_NE(f, nullptr) << sf_strerror(nullptr);
+  sf_writef_short(f, samples.data(), static_cast<sf_count_t>(samples.size() / 2));
+  sf_close(f);
+}
+
+std::vector<std::int16_t> read_wave(const QString& path) {
+  SF_INFO info{};
+  SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+  if (f == nullptr) return {};
+  std::vector<std::int16_t> samples(static_cast<std::size_t>(info.frames * info.channels));
+  sf_readf_short(f, samples.data(), info.frames);
+  sf_close(f);
+  return samples;
+}
+
+std::vector<std::int16_t> marker_tone(double seconds, int seed) {
+  const auto frames = static_cast<std::size_t>(seconds * 44100);
+  std::vector<std::int16_t> s(frames * 2);
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double v = std::sin(static_cast<double>(i) * (0.03 + 0.01 * seed)) * 8000.0;
+    s[2 * i] = static_cast<std::int16_t>(v + static_cast<double>(i % 97));
+    s[2 * i + 1] = static_cast<std::int16_t>(-v + seed);
+  }
+  return s;
+}
+
+long find_samples(const std::vector<std::int16_t>& haystack,
+                  const std::vector<std::int16_t>& needle, long from) {
+  if (needle.empty() || haystack.size() < needle.size()) return -1;
+  const auto it = std::search(haystack.begin() + from, haystack.end(), needle.begin(), needle.end());
+  return it == haystack.end() ? -1 : static_cast<long>(it - haystack.begin());
+}
+
+Program::Program() {
+  const QFileInfo exe(QStringLiteral(WAVORIN_EXE));
+  QFile::copy(exe.filePath(), install_.filePath("wavorin"));
+  QFile(install_.filePath("wavorin"))
+      .setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  for (const char* sound : {"click.wav", "dummy.wav", "sample1.wav"})
+    QFile::copy(exe.dir().filePath(sound), install_.filePath(sound));
+}
+
+Program::~Program() { kill(); }
+
+QString Program::settings_file() const { return config_.filePath("Wavorin/Wavorin.ini"); }
+
+void Program::replace_sound(const QString& name, const std::vector<std::int16_t>& samples) {
+  QFile::remove(install_.filePath(name));
+  write_wave(install_.filePath(name), samples);
+}
+
+void Program::write_setting(const QString& key, const QString& value) {
+  QSettings s(settings_file(), QSettings::IniFormat);
+  s.setValue("Option/" + key, value);
+}
+
+QString Program::read_setting(const QString& key) const {
+  QSettings s(settings_file(), QSettings::IniFormat);
+  return s.value("Option/" + key, "<absent>").toString();
+}
+
+bool Program::start() {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_CONFIG_HOME", config_.path());
+  env.insert("SDL_AUDIODRIVER", "disk");
+  env.insert("SDL_DISKAUDIOFILE", install_.filePath("out.raw"));
+  env.remove("QT_QPA_PLATFORM");
+  process_.setProcessEnvironment(env);
+  process_.start(install_.filePath("wavorin"), {});
+  if (!process_.waitForStarted(10000)) return false;
+  window_ = Desktop::find_window("^Form1$", process_.processId());
+  Desktop::settle(400);
+  return !window_.isEmpty();
+}
+
+void Program::kill() {
+  if (process_.state() == QProcess::NotRunning) return;
+  process_.terminate();
+  if (!process_.waitForFinished(5000)) {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+}
+
+int Program::wait_for_exit(int timeout_ms) {
+  if (!process_.waitForFinished(timeout_ms)) return -1;
+  return process_.exitCode();
+}
+
+QRect Program::window_rect() const { return Desktop::window_rect(window_); }
+
+QPoint Program::at(int x, int y) const { return window_rect().topLeft() + QPoint(x, y); }
+
+std::vector<std::int16_t> Program::audio() const {
+  QFile f(install_.filePath("out.raw"));
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = f.readAll();
+  std::vector<std::int16_t> s(static_cast<std::size_t>(bytes.size()) / 2);
+  std::memcpy(s.data(), bytes.constData(), s.size() * 2);
+  return s;
+}
+
+QByteArray Program::errors() { return process_.readAllStandardError(); }
+
+}  // namespace wavorin::e2e

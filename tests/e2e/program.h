@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <vector>
+
+namespace wavorin::e2e {
+
+// Writes a 44.1 kHz 16-bit stereo wave file of `samples` interleaved values.
+void write_wave(const QString& path, const std::vector<std::int16_t>& samples);
+// Interleaved samples of a wave file as the device would get them.
+std::vector<std::int16_t> read_wave(const QString& path);
+// A recognisable tone: a ramp of distinct values, so its place in the
+// device's output can be found exactly.
+std::vector<std::int16_t> marker_tone(double seconds, int seed);
+
+// One installed copy of the program in a folder of its own, with its own
+// settings folder and SDL's disk driver writing what it plays to a file.
+class Program {
+ public:
+  Program();
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  QString folder() const { return install_.path(); }
+  QString settings_file() const;
+  // Replaces one of the sounds beside the program.
+  void replace_sound(const QString& name, const std::vector<std::int16_t>& samples);
+  void write_setting(const QString& key, const QString& value);
+  QString read_setting(const QString& key) const;
+
+  // Starts it and waits until its window is mapped; returns false if not.
+  bool start();
+  void kill();
+  // Waits for the program to end by itself; returns its exit code or -1.
+  int wait_for_exit(int timeout_ms = 10000);
+  bool running() const { return process_.state() != QProcess::NotRunning; }
+  qint64 pid() const { return process_.processId(); }
+
+  QString window_id() const { return window_; }
+  QRect window_rect() const;
+  // A point of the window's inside, in screen coordinates.
+  QPoint at(int x, int y) const;
+  std::vector<std::int16_t> audio() const;
+  QByteArray errors();
+
+ private:
+  QTemporaryDir install_;
+  QTemporaryDir config_;
+  QProcess process_;
+  QString window_;
+};
+
+// Where `needle` starts in `haystack`, or -1.
+long find_samples(const std::vector<std::int16_t>& haystack,
+                  const std::vector<std::int16_t>& needle, long from = 0);
+
+}  // namespace wavorin::e2e
