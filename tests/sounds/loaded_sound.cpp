@@ -60,8 +60,7 @@ double LoadedSound::mean(int channel) const {
 
 LoadedSound load_sound(const std::filesystem::path& path) {
   LoadedSound sound;
-  const std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ,
-                                                             &sound.info));
+  const std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &sound.info));
   if (!file) {
     sound.error = path.string() + ": " + sf_strerror(nullptr);
     return sound;

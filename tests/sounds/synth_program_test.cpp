@@ -55,9 +55,7 @@ TEST_F(SynthProgram, RemakesTheCommittedSoundsByteForByte) {
   }
 }
 
-TEST_F(SynthProgram, FailsWithoutAFolderArgument) {
-  EXPECT_EQ(run_synth(""), 2);
-}
+TEST_F(SynthProgram, FailsWithoutAFolderArgument) { EXPECT_EQ(run_synth(""), 2); }
 
 TEST_F(SynthProgram, FailsWhenTheFolderCannotBeMade) {
   const std::filesystem::path blocker = folder_ / "a_file";

@@ -10,8 +10,7 @@ namespace wavorin::synth {
 namespace {
 
 // Delay lengths in frames at 44.1 kHz: mutually prime, so echoes do not pile up.
-constexpr std::array<std::size_t, 8> comb_frames = {1116, 1188, 1277, 1356,
-                                                    1422, 1491, 1557, 1617};
+constexpr std::array<std::size_t, 8> comb_frames = {1116, 1188, 1277, 1356, 1422, 1491, 1557, 1617};
 constexpr std::array<std::size_t, 4> allpass_frames = {556, 441, 341, 225};
 constexpr std::size_t stereo_spread = 23;
 constexpr double input_gain = 0.015;

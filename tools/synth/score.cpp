@@ -6,31 +6,49 @@ namespace wavorin::synth {
 
 namespace {
 
-constexpr double swung = 2.0 / 3.0;  // the off-beat
+constexpr double swung = 2.0 / 3.0;   // the off-beat
 constexpr double pickup = 1.0 / 3.0;  // from the off-beat to the next beat
 
 // An original melody: a rising call in bar 1, answers over Am and F, a turn on
-// the G7's seventh, the call an octave's reach higher in bar 5, then home.
+// the G7's seventh, the call again reaching up to A in bar 5, then home.
 constexpr std::array melody_notes = {
     // C
-    Note{0.0, swung, 67, 0.8}, Note{swung, pickup, 69, 0.7}, Note{1.0, 1.0, 72, 0.9},
-    Note{2.0, 1.0 + swung, 76, 1.0}, Note{3.0 + swung, pickup, 74, 0.75},
+    Note{0.0, swung, 67, 0.8},
+    Note{swung, pickup, 69, 0.7},
+    Note{1.0, 1.0, 72, 0.9},
+    Note{2.0, 1.0 + swung, 76, 1.0},
+    Note{3.0 + swung, pickup, 74, 0.75},
     // Am
-    Note{4.0, 1.0, 72, 0.9}, Note{5.0, 1.0, 69, 0.8}, Note{6.0, 1.5, 76, 0.95},
+    Note{4.0, 1.0, 72, 0.9},
+    Note{5.0, 1.0, 69, 0.8},
+    Note{6.0, 1.5, 76, 0.95},
     // F
-    Note{8.0, swung, 77, 0.95}, Note{8.0 + swung, pickup, 76, 0.75},
-    Note{9.0, swung, 74, 0.85}, Note{9.0 + swung, pickup, 72, 0.75},
-    Note{10.0, 1.5, 69, 0.9}, Note{11.0 + swung, pickup, 72, 0.75},
+    Note{8.0, swung, 77, 0.95},
+    Note{8.0 + swung, pickup, 76, 0.75},
+    Note{9.0, swung, 74, 0.85},
+    Note{9.0 + swung, pickup, 72, 0.75},
+    Note{10.0, 1.5, 69, 0.9},
+    Note{11.0 + swung, pickup, 72, 0.75},
     // G7
-    Note{12.0, 1.0, 74, 0.9}, Note{13.0, swung, 71, 0.8}, Note{13.0 + swung, pickup, 67, 0.7},
-    Note{14.0, 1.0, 74, 0.9}, Note{15.0, 1.0, 77, 0.95},
+    Note{12.0, 1.0, 74, 0.9},
+    Note{13.0, swung, 71, 0.8},
+    Note{13.0 + swung, pickup, 67, 0.7},
+    Note{14.0, 1.0, 74, 0.9},
+    Note{15.0, 1.0, 77, 0.95},
     // C
-    Note{16.0, 1.0 + swung, 76, 1.0}, Note{17.0 + swung, pickup, 79, 0.8},
-    Note{18.0, swung, 81, 1.0}, Note{18.0 + swung, pickup, 79, 0.8}, Note{19.0, 1.0, 76, 0.9},
+    Note{16.0, 1.0 + swung, 76, 1.0},
+    Note{17.0 + swung, pickup, 79, 0.8},
+    Note{18.0, swung, 81, 1.0},
+    Note{18.0 + swung, pickup, 79, 0.8},
+    Note{19.0, 1.0, 76, 0.9},
     // F, G7
-    Note{20.0, swung, 77, 0.95}, Note{20.0 + swung, pickup, 81, 0.8}, Note{21.0, 1.0, 77, 0.9},
-    Note{22.0, swung, 74, 0.9}, Note{22.0 + swung, pickup, 76, 0.75},
-    Note{23.0, swung, 77, 0.9}, Note{23.0 + swung, pickup, 74, 0.8},
+    Note{20.0, swung, 77, 0.95},
+    Note{20.0 + swung, pickup, 81, 0.8},
+    Note{21.0, 1.0, 77, 0.9},
+    Note{22.0, swung, 74, 0.9},
+    Note{22.0 + swung, pickup, 76, 0.75},
+    Note{23.0, swung, 77, 0.9},
+    Note{23.0 + swung, pickup, 74, 0.8},
     // C, held to the end
     Note{24.0, 3.5, 72, 0.95},
 };
@@ -64,9 +82,9 @@ std::span<const Note> bass_line() { return bass_notes; }
 std::vector<Chord> comping() {
   // Each half bar's harmony, played as a shuffle: a light chord on the swung
   // off-beat, a firm one on the back beat.
-  const std::array<const std::vector<int>*, 12> halves = {
-      &c_six, &c_six, &a_minor, &a_minor, &f_six, &f_six,
-      &g_seven, &g_seven, &c_six, &c_six, &f_six, &g_seven};
+  const std::array<const std::vector<int>*, 12> halves = {&c_six, &c_six, &a_minor, &a_minor,
+                                                          &f_six, &f_six, &g_seven, &g_seven,
+                                                          &c_six, &c_six, &f_six,   &g_seven};
   std::vector<Chord> chords;
   for (std::size_t half = 0; half < halves.size(); ++half) {
     const double start = 2.0 * static_cast<double>(half);

@@ -12,8 +12,7 @@ std::size_t frames_for(double seconds) {
 
 StereoBuffer::StereoBuffer(std::size_t frames) : left_(frames, 0.0), right_(frames, 0.0) {}
 
-void StereoBuffer::mix(std::span<const double> mono, std::size_t start_frame,
-                       Placement place) {
+void StereoBuffer::mix(std::span<const double> mono, std::size_t start_frame, Placement place) {
   if (start_frame >= frames()) {
     return;
   }

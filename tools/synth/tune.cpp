@@ -17,9 +17,9 @@ namespace {
 
 constexpr double seconds_per_beat = 60.0 / tempo_bpm;
 constexpr double lead_in_s = 0.05;
-constexpr double tail_s = 0.45;      // after the last beat, for the room to die away
-constexpr double fade_out_s = 1.6;   // the whole band fades over the file's last part
-constexpr double peak_level = 0.891; // -1 dBFS
+constexpr double tail_s = 0.45;       // after the last beat, for the room to die away
+constexpr double fade_out_s = 1.6;    // the whole band fades over the file's last part
+constexpr double peak_level = 0.891;  // -1 dBFS
 // A player is never exactly on the grid: up to this much early or late, in seconds.
 constexpr double timing_spread_s = 0.006;
 
@@ -35,7 +35,6 @@ constexpr Placement hat_seat{.gain = 0.07, .pan = -0.3};
 std::size_t frame_at(double beat, double nudge_s) {
   return frames_for(lead_in_s + beat * seconds_per_beat + nudge_s);
 }
-
 
 // Every draw from `random` is its own statement: the order in which a call's
 // arguments are evaluated is unspecified, and the output must not depend on
@@ -67,8 +66,7 @@ void play_piano(StereoBuffer& band, RandomSource& random) {
     }
     const double velocity = c.velocity * (1.0 + 0.08 * random.bipolar());
     const std::size_t frame = frame_at(c.beat, timing_spread_s * random.bipolar());
-    band.mix(piano_chord(frequencies, c.length * seconds_per_beat, velocity), frame,
-             piano_seat);
+    band.mix(piano_chord(frequencies, c.length * seconds_per_beat, velocity), frame, piano_seat);
   }
 }
 
