@@ -1,0 +1,79 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "platform/sound/device_format.h"
+#include "platform/sound/sample_ring.h"
+#include "platform/sound/semaphore.h"
+#include "platform/sound/sound_decoder.h"
+
+namespace wavorin {
+
+class AudioDevice;
+
+// One sound on its way to the device. A feeder thread decodes into the ring;
+// the audio callback copies from the ring and pads with silence. Created,
+// waited on and destroyed by the thread that makes the requests.
+class Playback {
+ public:
+  Playback(SoundDecoder decoder, const DeviceFormat& format);
+  Playback(const Playback&) = delete;
+  Playback& operator=(const Playback&) = delete;
+  // Stops the feeder; the device must no longer call fill().
+  ~Playback();
+
+  // Starts the feeder and returns once the first buffers are decoded (or
+  // after a bounded wait), so the sound starts without a gap.
+  void start();
+
+  // Called on the audio thread: must not block, allocate or touch files.
+  void fill(std::uint8_t* stream, int length) noexcept;
+
+  // True once the last sample went to the device, or the fade-out is done.
+  bool finished() const noexcept;
+
+  // Waits until the last sample went to the device. Gives up (false) when
+  // the device stops, stops calling back, or the sound overruns its length.
+  bool wait_until_delivered(const AudioDevice& device);
+
+  // Ends the sound with a short ramp to silence instead of a click; bounded.
+  void fade_out(const AudioDevice& device);
+
+ private:
+  void feed();
+  std::size_t fade_into(std::byte* out, std::size_t length) noexcept;
+  void ramp(std::byte* out, std::size_t frames) const noexcept;
+  // Waits for `signal`, checking that the device still runs.
+  bool wait(Semaphore& signal, const AudioDevice& device,
+            std::chrono::steady_clock::time_point deadline);
+
+  SoundDecoder decoder_;
+  DeviceFormat format_;
+  double duration_seconds_;
+  SampleRing ring_;
+  std::size_t prefill_bytes_;
+  std::vector<std::byte> block_;
+
+  std::thread feeder_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> data_end_{false};
+  std::atomic<bool> feeder_waiting_{false};
+  Semaphore space_;     // the callback made room in the ring
+  Semaphore ready_;     // the feeder has buffered enough to start
+
+  std::atomic<bool> fade_requested_{false};
+  std::atomic<bool> faded_{false};
+  std::atomic<bool> delivered_{false};
+  std::atomic<std::uint64_t> callbacks_{0};
+  Semaphore done_;      // delivered or faded
+  // Owned by the audio thread.
+  std::size_t fade_frames_;
+  std::size_t fade_position_ = 0;
+};
+
+}  // namespace wavorin

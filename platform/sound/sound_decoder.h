@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sound/channel_mixer.h"
+#include "platform/sound/device_format.h"
+#include "platform/sound/sound_file.h"
+
+namespace wavorin {
+
+// Turns a sound file into device-format bytes, block by block, so memory
+// stays the same whatever the file's length. Files whose samples are 16-bit
+// stereo at the device's rate go to a 16-bit device untouched; everything
+// else is converted by SDL's audio stream. Runs on the feeder thread.
+class SoundDecoder {
+ public:
+  // Fails (with the reason in `error`) when SDL has no converter for the file.
+  static std::optional<SoundDecoder> create(SoundFile file, const DeviceFormat& device,
+                                            std::string& error);
+
+  SoundDecoder(SoundDecoder&& other) noexcept;
+  SoundDecoder& operator=(SoundDecoder&&) = delete;
+  SoundDecoder(const SoundDecoder&) = delete;
+  SoundDecoder& operator=(const SoundDecoder&) = delete;
+  ~SoundDecoder();
+
+  // Fills `out` with whole device frames (at most `capacity` bytes) and
+  // returns the bytes written; 0 once the sound is over.
+  std::size_t read(std::byte* out, std::size_t capacity);
+
+  // Length the header announces, seconds.
+  double duration_seconds() const;
+
+ private:
+  enum class Route { direct, shorts, floats };
+
+  SoundDecoder(SoundFile file, const DeviceFormat& device, Route route,
+               SDL_AudioStream* stream, std::optional<ChannelMixer> mixer);
+  // Reads one block of the file into the converter; false at the end.
+  bool feed_converter();
+  bool put(const void* frames, std::size_t count, std::size_t frame_bytes);
+
+  SoundFile file_;
+  DeviceFormat device_;
+  Route route_;
+  SDL_AudioStream* stream_;
+  std::optional<ChannelMixer> mixer_;
+  std::size_t block_frames_;
+  std::vector<std::int16_t> shorts_;
+  std::vector<float> floats_;
+  std::vector<float> stereo_;
+  bool file_done_ = false;
+};
+
+}  // namespace wavorin

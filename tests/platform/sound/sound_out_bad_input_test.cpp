@@ -1,0 +1,172 @@
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <thread>
+
+#include "tests/platform/sound/sound_out_fixture.h"
+
+namespace wavorin::test {
+namespace {
+
+using std::chrono::milliseconds;
+
+int open_descriptors() {
+  int count = 0;
+  if (DIR* fds = opendir("/proc/self/fd")) {
+    while (const dirent* entry = readdir(fds)) count += entry->d_name[0] != '.';
+    closedir(fds);
+  }
+  return count;
+}
+
+void put_le(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes[at + static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
+}
+
+class BadInputTest : public SoundOutTest {
+ protected:
+  // A canonical 16-bit stereo file of 0.1 s: a 44-byte header, then data.
+  std::vector<std::uint8_t> valid_image() {
+    files_.write("valid.wav", noise(4410, 2, 11), 2);
+    return files_.read_bytes("valid.wav");
+  }
+
+  // Every bad file: refused with 0 at once under SND_NODEFAULT, nothing heard.
+  void expect_refused(const std::string& file) {
+    SCOPED_TRACE(file);
+    int result = -1;
+    const double took =
+        timed([&] { result = sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT); });
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(took, 0.5);
+  }
+};
+
+TEST_F(BadInputTest, UnplayableFilesAreRefusedSilentlyWithoutLeaks) {
+  auto image = valid_image();
+  const std::vector<std::string> files = [&] {
+    std::vector<std::string> made;
+    made.push_back(files_.write_bytes("empty.wav", {}));
+    made.push_back(files_.write_bytes("text.wav", {'h', 'e', 'l', 'l', 'o', '\n'}));
+    made.push_back(files_.write_bytes(
+        "header_only.wav", [&] {
+          auto header = std::vector<std::uint8_t>(image.begin(), image.begin() + 44);
+          put_le(header, 40, 0, 4);
+          return header;
+        }()));
+    made.push_back(files_.write_bytes(
+        "cut_header.wav", std::vector<std::uint8_t>(image.begin(), image.begin() + 30)));
+    // Absurd fmt fields: channels (offset 22, 16 bits), rate (24) and bits
+    // per sample (34).
+    const struct {
+      const char* name;
+      std::size_t at;
+      std::uint64_t value;
+      int size;
+    } patches[] = {
+        {"no_channels.wav", 22, 0, 2},         {"most_channels.wav", 22, 0xFFFF, 2},
+        {"zero_hz.wav", 24, 0, 4},             {"huge_rate.wav", 24, 0x80000000U, 4},
+        {"max_rate.wav", 24, 0xFFFFFFFFU, 4},  {"odd_bits.wav", 34, 77, 2},
+    };
+    for (const auto& patch : patches) {
+      auto bad = image;
+      put_le(bad, patch.at, patch.value, patch.size);
+      made.push_back(files_.write_bytes(patch.name, bad));
+    }
+    made.push_back(files_.folder().string());
+    made.push_back(files_.path("missing.wav"));
+    const std::string fifo = files_.path("fifo.wav");
+    EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    made.push_back(fifo);
+    return made;
+  }();
+
+  sound();
+  const int descriptors = open_descriptors();
+  for (const auto& file : files) expect_refused(file);
+  EXPECT_EQ(open_descriptors(), descriptors);
+  EXPECT_FALSE(audible_span(heard()));
+}
+
+TEST_F(BadInputTest, UnreadableFileIsRefused) {
+  valid_image();
+  const std::string file = files_.path("valid.wav");
+  ASSERT_EQ(chmod(file.c_str(), 0), 0);
+  if (access(file.c_str(), R_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
+  expect_refused(file);
+}
+
+TEST_F(BadInputTest, TruncatedFilePlaysWhatIsThere) {
+  auto image = valid_image();
+  // Half the data is gone; the header still announces all of it.
+  image.resize(44 + (image.size() - 44) / 2);
+  const auto present = std::vector<std::int16_t>(
+      reinterpret_cast<const std::int16_t*>(image.data() + 44),
+      reinterpret_cast<const std::int16_t*>(image.data() + image.size()));
+  const std::string file = files_.write_bytes("truncated.wav", image);
+  EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
+  EXPECT_TRUE(contains(heard(), present));
+}
+
+TEST_F(BadInputTest, WithoutNoDefaultABadNameStillCountsAsDone) {
+  const std::string file = files_.write_bytes("text.wav", {'n', 'o'});
+  int result = 0;
+  const double took = timed([&] { result = sound().sndPlaySoundA(file, SND_NOSTOP); });
+  EXPECT_EQ(result, 1);
+  EXPECT_LT(took, 0.5);
+  EXPECT_EQ(sound().sndPlaySoundA(files_.path("missing.wav"), SND_NOSTOP), 1);
+  EXPECT_EQ(sound().sndPlaySoundA(files_.path("missing.wav"), SND_NODEFAULT), 0);
+  EXPECT_FALSE(audible_span(heard()));
+}
+
+TEST_F(BadInputTest, ReasonIsReportedOnceOnStandardError) {
+  const std::string file = files_.write_bytes("text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w'});
+  ::testing::internal::CaptureStderr();
+  sound().sndPlaySoundA(file, SND_ASYNC | SND_NODEFAULT);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  SF_INFO info{};
+  ASSERT_EQ(sf_open(file.c_str(), SFM_READ, &info), nullptr);
+  const std::string reason = sf_strerror(nullptr);
+  EXPECT_NE(said.find(file), std::string::npos) << said;
+  EXPECT_NE(said.find(reason), std::string::npos) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+}
+
+// The disk driver cannot write to /dev/full: the device is lost at once.
+TEST_F(BadInputTest, LostDeviceNeitherHangsNorCrashes) {
+  const std::string file = files_.write("long.wav", noise(44100, 2, 12), 2);
+  use_device_file("/dev/full");
+  for (const unsigned flags : {SND_SYNC, SND_ASYNC, SND_NOSTOP, SND_SYNC | SND_NODEFAULT}) {
+    int result = 0;
+    const double took = timed([&] { result = sound().sndPlaySoundA(file, flags); });
+    EXPECT_EQ(result, 1) << flags;
+    EXPECT_LT(took, 1.0 + 2.5) << flags;
+  }
+  EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
+}
+
+// No device can be opened through the chosen driver: the others are tried
+// and, at last, the silent one that keeps time.
+TEST_F(BadInputTest, UnusableDriverFallsBackAndKeepsTime) {
+  const std::string file = files_.write("short.wav", noise(44100 / 5, 2, 13), 2);
+  use_device_file(files_.path("no/such/folder/device.raw"));
+  ::testing::internal::CaptureStderr();
+  int result = 0;
+  const double took = timed([&] { result = sound().sndPlaySoundA(file, SND_SYNC); });
+  EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC), 1);
+  sound_.reset();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(result, 1);
+  EXPECT_GE(took, 0.2 - 0.01);
+  std::size_t ours = 0;
+  for (std::size_t at = said.find("wavorin: no sound device"); at != std::string::npos;
+       at = said.find("wavorin: no sound device", at + 1)) {
+    ++ours;
+  }
+  EXPECT_EQ(ours, 1U) << said;
+}
+
+}  // namespace
+}  // namespace wavorin::test

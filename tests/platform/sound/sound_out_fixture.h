@@ -1,0 +1,67 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sound/sdl_sound_out.h"
+#include "tests/platform/sound/heard_sound.h"
+#include "tests/platform/sound/test_sounds.h"
+
+namespace wavorin::test {
+
+// Plays through SDL's disk driver, which writes the device's samples to a
+// file in real time: what the file holds is what a listener would have heard.
+class SoundOutTest : public ::testing::Test {
+ protected:
+  void SetUp() override { use_device_file(files_.path("device.raw")); }
+
+  void use_device_file(const std::string& file) {
+    output_ = file;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
+    unsetenv("SDL_DISKAUDIODELAY");
+  }
+
+  SdlSoundOut& sound() {
+    if (!sound_) sound_ = std::make_unique<SdlSoundOut>(options_);
+    return *sound_;
+  }
+
+  // Ends the service, which closes the device and flushes its file.
+  std::vector<std::int16_t> heard() {
+    sound_.reset();
+    std::ifstream in(output_, std::ios::binary | std::ios::ate);
+    if (!in) return {};
+    const auto size = static_cast<std::size_t>(in.tellg());
+    std::vector<std::int16_t> samples(size / sizeof(std::int16_t));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(samples.data()),
+            static_cast<std::streamsize>(samples.size() * sizeof(std::int16_t)));
+    return samples;
+  }
+
+  // Seconds `request` took.
+  template <typename Request>
+  static double timed(Request request) {
+    const auto start = std::chrono::steady_clock::now();
+    request();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+
+  // One device buffer of 1024 frames, seconds.
+  static constexpr double kBuffer = 1024.0 / kDeviceRate;
+
+  TestSounds files_;
+  std::string output_;
+  SdlSoundOut::Options options_{};
+  std::unique_ptr<SdlSoundOut> sound_;
+};
+
+}  // namespace wavorin::test
