@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <span>
 
 namespace wavorin::paint::chrome {
@@ -61,7 +62,7 @@ std::span<const Stop> stops_of(Finish finish) {
 
 QColor mix(const QColor& a, const QColor& b, double t) {
   const auto lerp = [t](int x, int y) {
-    return std::clamp(static_cast<int>(x + (y - x) * t + 0.5), 0, 255);
+    return std::clamp(static_cast<int>(std::lround(x + (y - x) * t)), 0, 255);
   };
   return {lerp(a.red(), b.red()), lerp(a.green(), b.green()), lerp(a.blue(), b.blue()),
           lerp(a.alpha(), b.alpha())};
@@ -69,7 +70,7 @@ QColor mix(const QColor& a, const QColor& b, double t) {
 
 QColor scaled(const QColor& c, double factor) {
   const auto scale = [factor](int x) {
-    return std::clamp(static_cast<int>(x * factor + 0.5), 0, 255);
+    return std::clamp(static_cast<int>(std::lround(x * factor)), 0, 255);
   };
   return {scale(c.red()), scale(c.green()), scale(c.blue()), c.alpha()};
 }

@@ -48,7 +48,7 @@ QPointF spiral_point(double t, double turn) {
 
 }  // namespace
 
-DomePainter::DomePainter(DomeLook look) : look_(std::move(look)) {}
+DomePainter::DomePainter(DomeLook look) : look_(look) {}
 
 void DomePainter::paint(QImage& image) const {
   {

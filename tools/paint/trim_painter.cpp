@@ -86,11 +86,19 @@ void TrimPainter::paint_feet(QImage& image) const {
     shader.paint(image, QRect(left, kCabinetBottom, kFootWidth, kFootHeight),
                  [](double, double y) { return TubePoint{y - kMiddle, 0.0, 1.0}; });
   }
-  // The cabinet's shadow on the feet.
+  // The cabinet's shadow on the feet, and their inner ends: a lit end on the
+  // right foot, a shaded one on the left, so each reads as a block.
   QPainter painter(&image);
   for (const int left : {0, kSkinWidth - kFootWidth}) {
     painter.fillRect(QRect(left, kCabinetBottom, kFootWidth, 1), QColor(0, 0, 0, 70));
   }
+  painter.fillRect(QRect(kFootWidth - 2, kCabinetBottom, 1, kFootHeight), QColor(0, 0, 0, 50));
+  painter.fillRect(QRect(kFootWidth - 1, kCabinetBottom, 1, kFootHeight),
+                   chrome::with_alpha(chrome::kEdgeLine, 210));
+  painter.fillRect(QRect(kSkinWidth - kFootWidth, kCabinetBottom, 1, kFootHeight),
+                   chrome::with_alpha(chrome::kEdgeLine, 170));
+  painter.fillRect(QRect(kSkinWidth - kFootWidth + 1, kCabinetBottom, 1, kFootHeight),
+                   QColor(255, 255, 255, 70));
 }
 
 }  // namespace wavorin::paint
