@@ -1,0 +1,37 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace wavorin::bench {
+
+// Stands at the far end of a FIFO that SDL's disk driver writes the device's
+// samples to (16-bit): notes when the first non-silent sample arrives after
+// arm(). Reopens the FIFO whenever the device is closed and opened again.
+class FifoListener {
+ public:
+  explicit FifoListener(std::string path);
+  FifoListener(const FifoListener&) = delete;
+  FifoListener& operator=(const FifoListener&) = delete;
+  ~FifoListener();
+
+  void arm();
+  // Seconds from arm() to the first sound, or a negative value if none came
+  // within `timeout`.
+  double seconds_to_sound(std::chrono::milliseconds timeout) const;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  void listen();
+
+  std::string path_;
+  std::atomic<bool> quitting_{false};
+  std::atomic<bool> armed_{false};
+  std::atomic<Clock::rep> armed_at_{0};
+  std::atomic<Clock::rep> heard_at_{0};
+  std::thread thread_;
+};
+
+}  // namespace wavorin::bench
