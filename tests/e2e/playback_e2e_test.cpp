@@ -14,6 +14,14 @@ const QPoint kClose(180, 146);
 
 QImage square(const QImage& image, QPoint origin) { return image.copy(QRect(origin, QSize(40, 40))); }
 
+int differences(const QImage& a, const QImage& b) {
+  int count = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) ++count;
+  return count;
+}
+
 // Which frame of the strip the window's top shows, or -1.
 int frame_shown(const QImage& screen, QPoint window, const QImage& strip) {
   const QImage top = screen.copy(QRect(window, QSize(225, 120)));
@@ -46,10 +54,13 @@ TEST_F(ProgramTest, PressedFaceShowsWhileTheClickSoundsAndNotAfter) {
   for (const auto& [button, face] : {std::pair{kPlay, "p_ply.png"}, std::pair{kStop, "p_stp.png"}}) {
     const QPoint corner = window + button - QPoint(20, 20);
     Desktop::click(window + button);
+    Desktop::move_pointer({1000, 750});  // no tool tip over the square
     Desktop::settle(600);
-    EXPECT_EQ(square(Desktop::screenshot(), corner), asset(face)) << face;
+    EXPECT_EQ(differences(square(Desktop::screenshot(), corner), asset(face)), 0) << face;
     Desktop::settle(1600);
-    EXPECT_EQ(square(Desktop::screenshot(), corner), square(asset("skin.png"), button - QPoint(20, 20)))
+    EXPECT_EQ(differences(square(Desktop::screenshot(), corner),
+                          square(asset("skin.png"), button - QPoint(20, 20))),
+              0)
         << face << " stayed pressed";
   }
 }
