@@ -37,9 +37,9 @@ int make(const std::string& path, long megabytes, bool rf64) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), sf_strerror(nullptr));
     return 1;
   }
-  std::vector<short> second(44100 * 2);
+  std::vector<short> second(std::size_t{44100} * 2);
   for (std::size_t f = 0; f < 44100; ++f) {
-    const auto s = static_cast<short>(12000 * std::cos(2 * std::numbers::pi * 441.0 * f / 44100));
+    const auto s = static_cast<short>(12000 * std::cos(2 * std::numbers::pi * 441.0 * static_cast<double>(f) / 44100));
     second[2 * f] = s;
     second[2 * f + 1] = s;
   }
@@ -107,7 +107,7 @@ int play(const std::string& path, double seconds) {
   std::printf(
       "first_sample_cold_ms=%.1f first_sample_warm_ms=%.1f request_cold_ms=%.2f "
       "request_warm_ms=%.2f peak_rss_mib=%.1f cpu_pct=%.2f\n",
-      cold_first * 1e3, warm_first * 1e3, cold_return * 1e3, warm_return * 1e3, rss / 1024.0,
+      cold_first * 1e3, warm_first * 1e3, cold_return * 1e3, warm_return * 1e3, static_cast<double>(rss) / 1024.0,
       cpu_share * 100);
   return 0;
 }

@@ -16,7 +16,7 @@ std::size_t decode_image(const std::uint8_t* data, std::size_t size) {
   if (!file) return 0;
   std::optional<SoundDecoder> decoder = SoundDecoder::create(std::move(*file), DeviceFormat{}, error);
   if (!decoder) return 0;
-  std::vector<std::byte> block(4096 * 4);
+  std::vector<std::byte> block(kBlockBytes);
   std::size_t total = 0;
   while (total < kDecodeLimit) {
     const std::size_t n = decoder->read(block.data(), block.size());

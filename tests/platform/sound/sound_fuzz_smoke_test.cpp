@@ -94,7 +94,7 @@ TEST(SoundFuzzSmoke, DamagedFilesAreRefusedOrDecodedSafely) {
   for (int i = 0; i < kMutants; ++i) {
     const auto image = mutate(all[static_cast<std::size_t>(i) % all.size()].image, random);
     const std::size_t bytes = decode_image(image.data(), image.size());
-    ASSERT_LE(bytes, kDecodeLimit + 4096 * 4) << "mutant " << i;
+    ASSERT_LE(bytes, kDecodeLimit + kBlockBytes) << "mutant " << i;
     ++(bytes > 0 ? decoded : refused);
   }
   EXPECT_GT(decoded, kMutants / 5);

@@ -34,7 +34,7 @@ std::string TestSounds::write(const std::string& file_name,
   info.samplerate = rate;
   info.channels = channels;
   info.format = format;
-  const std::string where = path(file_name);
+  std::string where = path(file_name);
   SNDFILE* file = sf_open(where.c_str(), SFM_WRITE, &info);
   if (file == nullptr) throw std::runtime_error(sf_strerror(nullptr));
   sf_writef_short(file, samples.data(), static_cast<sf_count_t>(samples.size()) / channels);
@@ -48,7 +48,7 @@ std::string TestSounds::write(const std::string& file_name, const std::vector<fl
   info.samplerate = rate;
   info.channels = channels;
   info.format = format;
-  const std::string where = path(file_name);
+  std::string where = path(file_name);
   SNDFILE* file = sf_open(where.c_str(), SFM_WRITE, &info);
   if (file == nullptr) throw std::runtime_error(sf_strerror(nullptr));
   if (!layout.empty()) {
@@ -63,7 +63,7 @@ std::string TestSounds::write(const std::string& file_name, const std::vector<fl
 
 std::string TestSounds::write_bytes(const std::string& file_name,
                                     const std::vector<std::uint8_t>& bytes) {
-  const std::string where = path(file_name);
+  std::string where = path(file_name);
   std::ofstream out(where, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return where;
