@@ -1,6 +1,7 @@
 // Measures the sound service on one file: request to first sample at the
 // device (first request, device still open, device reopened after the grace
-// period), peak resident memory and CPU share while playing. Also writes the large test files. Prints figures; never judges.
+// period), peak resident memory and CPU share while playing. Also writes the large test files.
+// Prints figures; never judges.
 //
 //   wavorin_play_bench make <file.wav> <megabytes> [rf64]
 //   wavorin_play_bench play <file.wav> <seconds>
@@ -40,7 +41,8 @@ int make(const std::string& path, long megabytes, bool rf64) {
   }
   std::vector<short> second(std::size_t{44100} * 2);
   for (std::size_t f = 0; f < 44100; ++f) {
-    const auto s = static_cast<short>(12000 * std::cos(2 * std::numbers::pi * 441.0 * static_cast<double>(f) / 44100));
+    const auto s = static_cast<short>(
+        12000 * std::cos(2 * std::numbers::pi * 441.0 * static_cast<double>(f) / 44100));
     second[2 * f] = s;
     second[2 * f + 1] = s;
   }

@@ -27,8 +27,8 @@ class AudioDriver {
  private:
   bool switch_to(const char* driver);
 
-  bool subsystem_ = false;   // SDL_InitSubSystem succeeded
-  bool switched_ = false;    // a driver was started by name since
+  bool subsystem_ = false;  // SDL_InitSubSystem succeeded
+  bool switched_ = false;   // a driver was started by name since
 };
 
 }  // namespace wavorin

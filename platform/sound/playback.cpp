@@ -26,8 +26,8 @@ void scale_samples(std::byte* out, std::size_t frames, std::size_t channels, std
                    std::size_t total, Sample midpoint) {
   for (std::size_t f = 0; f < frames; ++f) {
     // Double, so that even a full-scale 32-bit sample converts back in range.
-    const double gain = static_cast<double>(total - std::min(total, position + f)) /
-                        static_cast<double>(total);
+    const double gain =
+        static_cast<double>(total - std::min(total, position + f)) / static_cast<double>(total);
     for (std::size_t c = 0; c < channels; ++c) {
       Sample s;
       std::byte* at = out + (f * channels + c) * sizeof(Sample);
@@ -51,7 +51,8 @@ Playback::Playback(SoundDecoder decoder, const DeviceFormat& format)
       prefill_bytes_(static_cast<std::size_t>(kPrefillBuffers * format.buffer_frames) *
                      format.frame_bytes()),
       block_(static_cast<std::size_t>(format.buffer_frames) * format.frame_bytes()),
-      fade_frames_(std::max<std::size_t>(1, static_cast<std::size_t>(format.rate * kFadeSeconds))) {}
+      fade_frames_(std::max<std::size_t>(1, static_cast<std::size_t>(format.rate * kFadeSeconds))) {
+}
 
 Playback::~Playback() {
   stop_.store(true);
@@ -171,8 +172,8 @@ bool Playback::wait(Semaphore& signal, const AudioDevice& device, Clock::time_po
 }
 
 bool Playback::wait_until_delivered(const AudioDevice& device) {
-  const auto length = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(duration_seconds_));
+  const auto length =
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(duration_seconds_));
   return wait(done_, device, Clock::now() + length + kOverrunMargin) &&
          delivered_.load(std::memory_order_acquire);
 }

@@ -63,14 +63,14 @@ class Playback {
   std::atomic<bool> stop_{false};
   std::atomic<bool> data_end_{false};
   std::atomic<bool> feeder_waiting_{false};
-  Semaphore space_;     // the callback made room in the ring
-  Semaphore ready_;     // the feeder has buffered enough to start
+  Semaphore space_;  // the callback made room in the ring
+  Semaphore ready_;  // the feeder has buffered enough to start
 
   std::atomic<bool> fade_requested_{false};
   std::atomic<bool> faded_{false};
   std::atomic<bool> delivered_{false};
   std::atomic<std::uint64_t> callbacks_{0};
-  Semaphore done_;      // delivered or faded
+  Semaphore done_;  // delivered or faded
   // Owned by the audio thread.
   std::size_t fade_frames_;
   std::size_t fade_position_ = 0;

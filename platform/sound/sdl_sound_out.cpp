@@ -85,8 +85,7 @@ int SdlSoundOut::play(const std::string& name, unsigned flags) {
 
   if (playback_->wait_until_delivered(*device_)) {
     // The last buffer is now in the device: it takes one more period to be heard.
-    std::this_thread::sleep_for(
-        std::chrono::duration<double>(device_->format().buffer_seconds()));
+    std::this_thread::sleep_for(std::chrono::duration<double>(device_->format().buffer_seconds()));
   } else {
     end_current();
   }

@@ -142,7 +142,8 @@ bool SoundDecoder::put(const void* frames, std::size_t count, std::size_t frame_
   const auto* bytes = static_cast<const std::uint8_t*>(frames);
   for (std::size_t done = 0; done < count; done += kFramesPerPut) {
     const std::size_t n = std::min(kFramesPerPut, count - done);
-    if (SDL_AudioStreamPut(stream_, bytes + done * frame_bytes, static_cast<int>(n * frame_bytes)) != 0) {
+    if (SDL_AudioStreamPut(stream_, bytes + done * frame_bytes,
+                           static_cast<int>(n * frame_bytes)) != 0) {
       return false;
     }
   }

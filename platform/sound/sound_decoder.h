@@ -38,8 +38,8 @@ class SoundDecoder {
  private:
   enum class Route { direct, shorts, floats };
 
-  SoundDecoder(SoundFile file, const DeviceFormat& device, Route route,
-               SDL_AudioStream* stream, std::optional<ChannelMixer> mixer);
+  SoundDecoder(SoundFile file, const DeviceFormat& device, Route route, SDL_AudioStream* stream,
+               std::optional<ChannelMixer> mixer);
   // Reads one block of the file into the converter; false at the end.
   bool feed_converter();
   bool put(const void* frames, std::size_t count, std::size_t frame_bytes);

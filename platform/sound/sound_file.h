@@ -22,8 +22,7 @@ class SoundFile {
   // end). On failure returns nothing and sets `error` to the reason.
   static std::optional<SoundFile> open_path(const std::string& path, std::string& error);
   // Reads a file image held in memory; `image` must outlive the SoundFile.
-  static std::optional<SoundFile> open_memory(std::span<const std::byte> image,
-                                              std::string& error);
+  static std::optional<SoundFile> open_memory(std::span<const std::byte> image, std::string& error);
 
   SoundFile(SoundFile&& other) noexcept;
   SoundFile& operator=(SoundFile&& other) noexcept;

@@ -14,7 +14,8 @@ std::size_t decode_image(const std::uint8_t* data, std::size_t size) {
   const auto image = std::as_bytes(std::span(data, size));
   std::optional<SoundFile> file = SoundFile::open_memory(image, error);
   if (!file) return 0;
-  std::optional<SoundDecoder> decoder = SoundDecoder::create(std::move(*file), DeviceFormat{}, error);
+  std::optional<SoundDecoder> decoder =
+      SoundDecoder::create(std::move(*file), DeviceFormat{}, error);
   if (!decoder) return 0;
   std::vector<std::byte> block(kBlockBytes);
   std::size_t total = 0;

@@ -22,7 +22,8 @@ int open_descriptors() {
 }
 
 void put_le(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes[at + static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
+  for (int i = 0; i < size; ++i)
+    bytes[at + static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
 }
 
 class BadInputTest : public SoundOutTest {
@@ -50,12 +51,11 @@ TEST_F(BadInputTest, UnplayableFilesAreRefusedSilentlyWithoutLeaks) {
     std::vector<std::string> made;
     made.push_back(files_.write_bytes("empty.wav", {}));
     made.push_back(files_.write_bytes("text.wav", {'h', 'e', 'l', 'l', 'o', '\n'}));
-    made.push_back(files_.write_bytes(
-        "header_only.wav", [&] {
-          auto header = std::vector<std::uint8_t>(image.begin(), image.begin() + 44);
-          put_le(header, 40, 0, 4);
-          return header;
-        }()));
+    made.push_back(files_.write_bytes("header_only.wav", [&] {
+      auto header = std::vector<std::uint8_t>(image.begin(), image.begin() + 44);
+      put_le(header, 40, 0, 4);
+      return header;
+    }()));
     made.push_back(files_.write_bytes(
         "cut_header.wav", std::vector<std::uint8_t>(image.begin(), image.begin() + 30)));
     // Absurd fmt fields: channels (offset 22, 16 bits), rate (24) and bits
@@ -66,9 +66,12 @@ TEST_F(BadInputTest, UnplayableFilesAreRefusedSilentlyWithoutLeaks) {
       std::uint64_t value;
       int size;
     } patches[] = {
-        {"no_channels.wav", 22, 0, 2},         {"most_channels.wav", 22, 0xFFFF, 2},
-        {"zero_hz.wav", 24, 0, 4},             {"huge_rate.wav", 24, 0x80000000U, 4},
-        {"max_rate.wav", 24, 0xFFFFFFFFU, 4},  {"odd_bits.wav", 34, 77, 2},
+        {"no_channels.wav", 22, 0, 2},
+        {"most_channels.wav", 22, 0xFFFF, 2},
+        {"zero_hz.wav", 24, 0, 4},
+        {"huge_rate.wav", 24, 0x80000000U, 4},
+        {"max_rate.wav", 24, 0xFFFFFFFFU, 4},
+        {"odd_bits.wav", 34, 77, 2},
     };
     for (const auto& patch : patches) {
       auto bad = image;
@@ -102,9 +105,9 @@ TEST_F(BadInputTest, TruncatedFilePlaysWhatIsThere) {
   auto image = valid_image();
   // Half the data is gone; the header still announces all of it.
   image.resize(44 + (image.size() - 44) / 2);
-  const auto present = std::vector<std::int16_t>(
-      reinterpret_cast<const std::int16_t*>(image.data() + 44),
-      reinterpret_cast<const std::int16_t*>(image.data() + image.size()));
+  const auto present =
+      std::vector<std::int16_t>(reinterpret_cast<const std::int16_t*>(image.data() + 44),
+                                reinterpret_cast<const std::int16_t*>(image.data() + image.size()));
   const std::string file = files_.write_bytes("truncated.wav", image);
   EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
   EXPECT_TRUE(contains(heard(), present));

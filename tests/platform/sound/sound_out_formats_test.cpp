@@ -18,7 +18,7 @@ struct Variant {
   int format;
   int rate;
   int channels;
-  double level_tolerance;  // relative; lossy codecs get more
+  double level_tolerance;           // relative; lossy codecs get more
   double length_tolerance = 0.015;  // seconds
 };
 
@@ -44,26 +44,25 @@ TEST_P(FormatTest, PlaysWithTheRightLengthAndLevel) {
 
 INSTANTIATE_TEST_SUITE_P(
     WaveVariants, FormatTest,
-    ::testing::Values(
-        Variant{"pcm_u8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 44100, 2, 0.03},
-        Variant{"pcm_16_mono", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1, 0.03},
-        Variant{"pcm_16_48k", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 2, 0.03},
-        Variant{"pcm_16_8k", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 1, 0.03},
-        Variant{"pcm_16_11025", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 11025, 2, 0.03},
-        Variant{"pcm_24_96k", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 96000, 2, 0.03},
-        Variant{"pcm_32_22050", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 22050, 2, 0.03},
-        Variant{"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, 0.03},
-        Variant{"double", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 32000, 1, 0.03},
-        Variant{"mu_law", SF_FORMAT_WAV | SF_FORMAT_ULAW, 8000, 1, 0.05},
-        Variant{"a_law", SF_FORMAT_WAV | SF_FORMAT_ALAW, 8000, 1, 0.05},
-        Variant{"ima_adpcm", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 22050, 2, 0.1},
-        Variant{"ms_adpcm", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 44100, 1, 0.1},
-        // Whole 320-sample blocks: the decoder's last block rings on.
-        Variant{"gsm610", SF_FORMAT_WAV | SF_FORMAT_GSM610, 8000, 1, 0.2, 0.05},
-        Variant{"extensible", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 44100, 2, 0.03},
-        Variant{"rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_16, 44100, 2, 0.03},
-        // Four channels without a layout: even ones left, odd ones right.
-        Variant{"four_channels", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 4, 0.03}),
+    ::testing::Values(Variant{"pcm_u8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 44100, 2, 0.03},
+                      Variant{"pcm_16_mono", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1, 0.03},
+                      Variant{"pcm_16_48k", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 2, 0.03},
+                      Variant{"pcm_16_8k", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 1, 0.03},
+                      Variant{"pcm_16_11025", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 11025, 2, 0.03},
+                      Variant{"pcm_24_96k", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 96000, 2, 0.03},
+                      Variant{"pcm_32_22050", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 22050, 2, 0.03},
+                      Variant{"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, 0.03},
+                      Variant{"double", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 32000, 1, 0.03},
+                      Variant{"mu_law", SF_FORMAT_WAV | SF_FORMAT_ULAW, 8000, 1, 0.05},
+                      Variant{"a_law", SF_FORMAT_WAV | SF_FORMAT_ALAW, 8000, 1, 0.05},
+                      Variant{"ima_adpcm", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 22050, 2, 0.1},
+                      Variant{"ms_adpcm", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 44100, 1, 0.1},
+                      // Whole 320-sample blocks: the decoder's last block rings on.
+                      Variant{"gsm610", SF_FORMAT_WAV | SF_FORMAT_GSM610, 8000, 1, 0.2, 0.05},
+                      Variant{"extensible", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 44100, 2, 0.03},
+                      Variant{"rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_16, 44100, 2, 0.03},
+                      // Four channels without a layout: even ones left, odd ones right.
+                      Variant{"four_channels", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 4, 0.03}),
     [](const ::testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 
 // 5.1 with its layout: each speaker goes to its side, LFE is dropped, and
@@ -76,8 +75,8 @@ class SurroundTest : public SoundOutTest {
                                      SF_CHANNEL_MAP_FRONT_CENTER, SF_CHANNEL_MAP_LFE,
                                      SF_CHANNEL_MAP_REAR_LEFT,    SF_CHANNEL_MAP_REAR_RIGHT};
     const std::string file =
-        files_.write("surround.wav", sine(kSeconds, 48000, 6, 440.0, kAmplitude, speaker), 6,
-                     48000, SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, layout);
+        files_.write("surround.wav", sine(kSeconds, 48000, 6, 440.0, kAmplitude, speaker), 6, 48000,
+                     SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, layout);
     EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
     const auto out = heard();
     const auto span = audible_span(out, kThreshold);

@@ -65,7 +65,8 @@ std::string TestSounds::write_bytes(const std::string& file_name,
                                     const std::vector<std::uint8_t>& bytes) {
   std::string where = path(file_name);
   std::ofstream out(where, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return where;
 }
 
