@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPointF>
+#include <QWidget>
+#include <optional>
+
+#include "platform/qt/form_scene.h"
+#include "platform/qt/window_drag.h"
+#include "platform/window_description.h"
+
+namespace wavorin {
+
+// The window: frameless, painted from its scene, and turning the mouse into
+// the program's events. Images take the mouse over their rectangles; a click
+// is a left press and release on the same Image; everything else is a mouse
+// move of the window. No keyboard handling.
+class FormWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit FormWidget(FormScene& scene);
+
+  // Starts a caption drag for the left button held now; it lasts until that
+  // button is released.
+  void start_caption_drag();
+  void release_capture();
+
+ signals:
+  void image_clicked(wavorin::Element element);
+  // buttons: 1 left, 2 right, 4 middle; shift: 1 shift, 2 ctrl, 4 alt;
+  // position in pixels of the inside.
+  void mouse_moved(int buttons, int shift, QPointF position);
+  void close_requested();
+
+ protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  FormScene& scene_;
+  // The Image a press began on: it owns the mouse until every button is up.
+  std::optional<Element> pressed_image_;
+  // A press outside the window's shape: ignored until every button is up.
+  bool press_outside_ = false;
+  Qt::MouseButtons held_;
+  WindowDrag drag_;
+};
+
+}  // namespace wavorin

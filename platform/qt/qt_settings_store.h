@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/settings_store.h"
+
+namespace wavorin {
+
+// Settings in the user's INI file $XDG_CONFIG_HOME/<app>/<app>.ini, one group
+// per section. Each save is written atomically and at once; a store that
+// cannot be written is reported once on stderr and otherwise ignored.
+class QtSettingsStore : public SettingsStore {
+ public:
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& default_value) override;
+  void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+ private:
+  bool write_failure_reported_ = false;
+};
+
+}  // namespace wavorin

@@ -1,0 +1,272 @@
+#include "platform/qt/qt_window_host.h"
+
+#include <QApplication>
+#include <QFile>
+#include <cmath>
+
+#include "platform/qt/form_widget.h"
+#include "platform/qt/surface.h"
+#include "platform/qt/window_system_flush.h"
+
+namespace wavorin {
+
+namespace {
+
+// Fixed handles, far below the region range.
+constexpr Handle kWindowHandle = 0x00010001;
+constexpr Handle kFormDc = 0x00020001;
+constexpr Handle kPictureBoxDc = 0x00020002;
+
+int to_int(float value) { return static_cast<int>(std::lround(value)); }
+
+bool has_click_handler(Element element) {
+  return element == Element::b_ply || element == Element::b_stp || element == Element::b_opn ||
+         element == Element::b_cls;
+}
+
+QImage load_picture(const std::string& path) {
+  if (path.empty()) return {};
+  QImage picture(QString::fromUtf8(path));
+  if (picture.isNull()) return {};
+  return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+}  // namespace
+
+QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport report)
+    : description_(description),
+      report_(report),
+      scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
+             load_picture(description.background)),
+      widget_(std::make_unique<FormWidget>(scene_)),
+      metrics_(*widget_),
+      gate_([this](const std::string& line) { fail(line); }) {
+  widget_->setWindowTitle(QString::fromUtf8(description_.title));
+  widget_->resize(description_.stored_inside_width_px, description_.stored_inside_height_px);
+  build_controls();
+
+  QObject::connect(widget_.get(), &FormWidget::image_clicked, widget_.get(), [this](Element e) {
+    switch (e) {
+      case Element::b_ply:
+        raise(&FormEvents::b_ply_Click);
+        break;
+      case Element::b_stp:
+        raise(&FormEvents::b_stp_Click);
+        break;
+      case Element::b_opn:
+        raise(&FormEvents::b_opn_Click);
+        break;
+      case Element::b_cls:
+        raise(&FormEvents::b_cls_Click);
+        break;
+      default:
+        break;
+    }
+  });
+  QObject::connect(widget_.get(), &FormWidget::mouse_moved, widget_.get(),
+                   [this](int buttons, int shift, QPointF at) {
+                     if (events_ == nullptr) return;
+                     gate_.raise([&] {
+                       events_->Form_MouseMove(
+                           static_cast<std::int16_t>(buttons), static_cast<std::int16_t>(shift),
+                           static_cast<float>(at.x()), static_cast<float>(at.y()));
+                     });
+                   });
+  QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
+  QObject::connect(&timer_, &QTimer::timeout, &timer_,
+                   [this] { raise(&FormEvents::Timer1_Timer); });
+}
+
+QtWindowHost::~QtWindowHost() = default;
+
+void QtWindowHost::build_controls() {
+  for (const ControlDescription& control : description_.controls) {
+    switch (control.kind) {
+      case ControlKind::Timer:
+        timer_.setInterval(control.interval_ms);
+        if (control.enabled) timer_.start();
+        break;
+      case ControlKind::PictureBox: {
+        picture_box_rect_ = metrics_.to_pixels(control.stored);
+        const QImage picture = load_picture(control.picture);
+        picture_box_ = make_surface(picture.size().expandedTo(picture_box_rect_.size()), picture);
+        break;
+      }
+      case ControlKind::Image:
+        scene_.add_image({control.element, metrics_.to_pixels(control.stored),
+                          load_picture(control.picture), QString::fromUtf8(control.tool_tip),
+                          control.visible, has_click_handler(control.element)});
+        break;
+      case ControlKind::FileDialog:
+        break;
+    }
+  }
+}
+
+int QtWindowHost::run(FormEvents& events) {
+  events_ = &events;
+  raise(&FormEvents::Form_Load);
+  if (gate_.closed()) return exit_status_;
+  widget_->show();
+  flush_window_system();
+  running_ = true;
+  const int status = QApplication::exec();
+  running_ = false;
+  return gate_.closed() ? exit_status_ : status;
+}
+
+QWidget* QtWindowHost::widget() { return widget_.get(); }
+
+void QtWindowHost::raise(void (FormEvents::*handler)()) {
+  if (events_ == nullptr) return;
+  gate_.raise([this, handler] { (events_->*handler)(); });
+}
+
+void QtWindowHost::fail(const std::string& report) {
+  timer_.stop();
+  report_.show(description_.title, report, widget_->isVisible() ? widget_.get() : nullptr);
+  stop(1);
+}
+
+void QtWindowHost::stop(int status) {
+  gate_.close();
+  timer_.stop();
+  widget_->hide();
+  exit_status_ = status;
+  // Only a running loop may be told to quit: exit() outside one would make the
+  // next event loop return at once.
+  if (running_) QCoreApplication::exit(status);
+}
+
+void QtWindowHost::End() { stop(0); }
+
+float QtWindowHost::TwipsPerPixelX() const { return metrics_.twips_per_pixel_x(); }
+float QtWindowHost::TwipsPerPixelY() const { return metrics_.twips_per_pixel_y(); }
+float QtWindowHost::Left() const { return metrics_.left(); }
+void QtWindowHost::set_Left(float twips) { metrics_.set_left(twips); }
+float QtWindowHost::Top() const { return metrics_.top(); }
+void QtWindowHost::set_Top(float twips) { metrics_.set_top(twips); }
+float QtWindowHost::Width() const { return metrics_.width(); }
+void QtWindowHost::set_Width(float twips) { metrics_.set_width(twips); }
+float QtWindowHost::Height() const { return metrics_.height(); }
+void QtWindowHost::set_Height(float twips) { metrics_.set_height(twips); }
+std::vector<TwipRect> QtWindowHost::Screens() const { return metrics_.screens(); }
+TwipRect QtWindowHost::PrimaryWorkArea() const { return metrics_.primary_work_area(); }
+
+float QtWindowHost::ScaleWidth() const { return static_cast<float>(widget_->width()); }
+float QtWindowHost::ScaleHeight() const { return static_cast<float>(widget_->height()); }
+Handle QtWindowHost::hWnd() const { return kWindowHandle; }
+
+Handle QtWindowHost::hDC(Element element) const {
+  if (element == Element::Form1) return kFormDc;
+  for (const ControlDescription& control : description_.controls) {
+    if (control.element == element && control.kind == ControlKind::PictureBox) return kPictureBoxDc;
+  }
+  return 0;
+}
+
+QImage* QtWindowHost::surface(Handle dc) {
+  if (dc == kFormDc) return &scene_.retained();
+  if (dc == kPictureBoxDc && !picture_box_.isNull()) return &picture_box_;
+  return nullptr;
+}
+
+void QtWindowHost::Refresh(Element element) {
+  QRegion area;
+  if (element == Element::Form1) {
+    area = scene_.take_dirty();
+  } else if (const ImageElement* image = scene_.image(element)) {
+    area = image->rect;
+  }
+  if (area.isEmpty() || !widget_->isVisible()) return;
+  widget_->repaint(area);
+  flush_window_system();
+}
+
+void QtWindowHost::Move(Element element, float left, float top, float width, float height) {
+  const QRect rect(to_int(left), to_int(top), std::max(0, to_int(width)),
+                   std::max(0, to_int(height)));
+  if (ImageElement* image = scene_.image(element)) {
+    const QRect old = image->rect;
+    image->rect = rect;
+    widget_->update(QRegion(old) | rect);
+  } else if (hDC(element) == kPictureBoxDc) {
+    picture_box_rect_ = rect;
+    grow_surface(picture_box_, rect.size());
+  }
+}
+
+void QtWindowHost::set_Visible(Element element, bool visible) {
+  ImageElement* image = scene_.image(element);
+  if (image == nullptr || image->visible == visible) return;
+  image->visible = visible;
+  widget_->update(image->rect);
+}
+
+void QtWindowHost::set_Timer1_Enabled(bool enabled) {
+  if (!enabled) {
+    timer_.stop();
+  } else if (!gate_.closed() && !timer_.isActive()) {
+    timer_.start();
+  }
+}
+
+std::string QtWindowHost::App_Path() const {
+  QString dir = QCoreApplication::applicationDirPath();
+  while (dir.size() > 1 && dir.endsWith(QLatin1Char('/'))) dir.chop(1);
+  return QFile::encodeName(dir).toStdString();
+}
+
+Handle QtWindowHost::CreateEllipticRgn(int left, int top, int right, int bottom) {
+  return regions_.CreateEllipticRgn(left, top, right, bottom);
+}
+
+Handle QtWindowHost::CreateRectRgn(int left, int top, int right, int bottom) {
+  return regions_.CreateRectRgn(left, top, right, bottom);
+}
+
+int QtWindowHost::CombineRgn(Handle dest, Handle src1, Handle src2, int mode) {
+  return regions_.CombineRgn(dest, src1, src2, mode);
+}
+
+int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
+  if (hwnd != kWindowHandle) return 0;
+  if (rgn == 0) {
+    widget_->clearMask();
+  } else if (const QRegion* region = regions_.find(rgn)) {
+    // An empty mask would mean "no shape" to Qt; an empty region hides the
+    // whole window, so cut it to a pixel outside the window instead.
+    widget_->setMask(region->isEmpty() ? QRegion(-1, -1, 1, 1) : *region);
+  } else {
+    return 0;
+  }
+  if (redraw) widget_->update();
+  return 1;
+}
+
+bool QtWindowHost::DeleteObject(Handle object) { return regions_.DeleteObject(object); }
+
+bool QtWindowHost::BitBlt(Handle dest, int x, int y, int width, int height, Handle src, int src_x,
+                          int src_y, std::uint32_t rop) {
+  QImage* to = surface(dest);
+  const QImage* from = surface(src);
+  if (to == nullptr || from == nullptr || rop != SRCCOPY) return false;
+  const QRect changed = copy_block(*to, x, y, width, height, *from, src_x, src_y);
+  if (dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(changed);
+  return true;
+}
+
+bool QtWindowHost::ReleaseCapture() {
+  widget_->release_capture();
+  return true;
+}
+
+std::intptr_t QtWindowHost::SendMessageA(Handle hwnd, std::uint32_t msg, std::uintptr_t wparam,
+                                         std::intptr_t /*lparam*/) {
+  if (hwnd == kWindowHandle && msg == WM_NCLBUTTONDOWN && wparam == HTCAPTION) {
+    widget_->start_caption_drag();
+  }
+  return 0;
+}
+
+}  // namespace wavorin

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QTimer>
+#include <memory>
+
+#include "platform/form_events.h"
+#include "platform/qt/error_report.h"
+#include "platform/qt/form_scene.h"
+#include "platform/qt/handler_gate.h"
+#include "platform/qt/region_table.h"
+#include "platform/qt/window_metrics.h"
+#include "platform/window_description.h"
+#include "platform/window_host.h"
+
+class QWidget;
+
+namespace wavorin {
+
+class FormWidget;
+
+// The window runtime on Qt Widgets: builds the window from its description,
+// raises the program's handlers one at a time and carries out its requests.
+// Needs a QApplication.
+class QtWindowHost : public WindowHost {
+ public:
+  explicit QtWindowHost(const WindowDescription& description, ErrorReport report = {});
+  ~QtWindowHost() override;
+  QtWindowHost(const QtWindowHost&) = delete;
+  QtWindowHost& operator=(const QtWindowHost&) = delete;
+
+  // Raises Form_Load, shows the window unless the load ended the program, and
+  // runs the event loop. Returns the exit status: 0 after End(), 1 after a
+  // run-time error.
+  int run(FormEvents& events);
+
+  QWidget* widget();
+  const FileDialogSettings& dialog_settings() const { return description_.dialog; }
+
+  float Left() const override;
+  void set_Left(float twips) override;
+  float Top() const override;
+  void set_Top(float twips) override;
+  float Width() const override;
+  void set_Width(float twips) override;
+  float Height() const override;
+  void set_Height(float twips) override;
+  float ScaleWidth() const override;
+  float ScaleHeight() const override;
+  Handle hWnd() const override;
+
+  Handle hDC(Element element) const override;
+  void Refresh(Element element) override;
+  void Move(Element element, float left, float top, float width, float height) override;
+  void set_Visible(Element element, bool visible) override;
+  void set_Timer1_Enabled(bool enabled) override;
+
+  float TwipsPerPixelX() const override;
+  float TwipsPerPixelY() const override;
+  std::vector<TwipRect> Screens() const override;
+  TwipRect PrimaryWorkArea() const override;
+
+  std::string App_Path() const override;
+  void End() override;
+
+  Handle CreateEllipticRgn(int left, int top, int right, int bottom) override;
+  Handle CreateRectRgn(int left, int top, int right, int bottom) override;
+  int CombineRgn(Handle dest, Handle src1, Handle src2, int mode) override;
+  int SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) override;
+  bool DeleteObject(Handle object) override;
+  bool BitBlt(Handle dest, int x, int y, int width, int height, Handle src, int src_x, int src_y,
+              std::uint32_t rop) override;
+  bool ReleaseCapture() override;
+  std::intptr_t SendMessageA(Handle hwnd, std::uint32_t msg, std::uintptr_t wparam,
+                             std::intptr_t lparam) override;
+
+  bool timer_enabled() const { return timer_.isActive(); }
+  bool ended() const { return gate_.closed(); }
+
+ private:
+  void build_controls();
+  void raise(void (FormEvents::*handler)());
+  void fail(const std::string& report);
+  void stop(int status);
+  QImage* surface(Handle dc);
+
+  WindowDescription description_;
+  ErrorReport report_;
+  FormScene scene_;
+  std::unique_ptr<FormWidget> widget_;
+  WindowMetrics metrics_;
+  QImage picture_box_;
+  QRect picture_box_rect_;
+  QTimer timer_;
+  RegionTable regions_;
+  HandlerGate gate_;
+  FormEvents* events_ = nullptr;
+  int exit_status_ = 0;
+  bool running_ = false;  // inside QApplication::exec()
+};
+
+}  // namespace wavorin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QRegion>
+#include <map>
+
+#include "platform/handles.h"
+
+namespace wavorin {
+
+// The program's region objects, addressed by handle. Regions are pixel sets
+// whose right and bottom edges are excluded, as the window manager sees them.
+class RegionTable {
+ public:
+  // Handles are drawn from their own range so that a window or drawing-surface
+  // handle is never mistaken for a region.
+  explicit RegionTable(Handle first_handle = 0x00400000);
+
+  // The pixels whose centres lie strictly inside the ellipse inscribed in the
+  // box, one rectangle per scan line.
+  Handle CreateEllipticRgn(int left, int top, int right, int bottom);
+  Handle CreateRectRgn(int left, int top, int right, int bottom);
+  // mode: 1 AND, 2 OR, 3 XOR, 4 DIFF, 5 COPY (src2 unused). dest may be one
+  // of the sources. Returns NULLREGION, SIMPLEREGION, COMPLEXREGION or
+  // RGN_ERROR for an unknown handle or mode.
+  int CombineRgn(Handle dest, Handle src1, Handle src2, int mode);
+  bool DeleteObject(Handle rgn);
+
+  // nullptr for an unknown handle.
+  const QRegion* find(Handle rgn) const;
+  std::size_t size() const { return regions_.size(); }
+
+  static QRegion elliptic_region(int left, int top, int right, int bottom);
+
+ private:
+  Handle add(QRegion region);
+
+  std::map<Handle, QRegion> regions_;
+  Handle next_handle_;
+};
+
+}  // namespace wavorin

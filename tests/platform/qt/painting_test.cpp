@@ -1,0 +1,135 @@
+// What the window shows: the retained image, the Images over it, BitBlt into
+// it and Refresh putting exactly the changed part on screen.
+
+#include <QPaintEvent>
+#include <QTest>
+#include <QWidget>
+
+#include "platform/qt/surface.h"
+#include "tests/platform/qt/host_fixture.h"
+
+namespace wavorin::test {
+namespace {
+
+using Painting = HostFixture;
+
+QColor shown_at(QWidget* widget, QPoint point) {
+  return widget->grab().toImage().pixelColor(point);
+}
+
+// Records the region of every paint event of the watched widget.
+class PaintRecorder : public QObject {
+ public:
+  explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+  std::vector<QRegion> regions;
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint)
+      regions.push_back(static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+};
+
+TEST_F(Painting, SkinAtItsOwnSizeImagesOverItHiddenImagesNotDrawn) {
+  QWidget* w = host_->widget();
+  EXPECT_EQ(w->size(), QSize(470, 356));
+  EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(w->windowTitle(), QString("Wave Jukebox"));
+  EXPECT_EQ(shown_at(w, {5, 5}), kSkinColour);
+  EXPECT_EQ(shown_at(w, {224, 331}), kSkinColour);
+  EXPECT_EQ(shown_at(w, {225, 100}), surface_background());
+  EXPECT_EQ(shown_at(w, {100, 340}), surface_background());
+  // b_ply is shown over the hidden p_ply at the same place.
+  EXPECT_EQ(shown_at(w, button_rect(Element::b_ply).center()), kButtonColour);
+  EXPECT_EQ(shown_at(w, button_rect(Element::b_ply).bottomRight()), kButtonColour);
+  EXPECT_EQ(shown_at(w, button_rect(Element::b_ply).bottomRight() + QPoint(1, 1)), kSkinColour);
+}
+
+TEST_F(Painting, VisibleAndMoveChangeWhatIsDrawnWhere) {
+  QWidget* w = host_->widget();
+  const QPoint centre = button_rect(Element::b_ply).center();
+  host_->set_Visible(Element::b_ply, false);
+  host_->set_Visible(Element::p_ply, true);
+  EXPECT_EQ(shown_at(w, centre), kPressedColour);
+  host_->set_Visible(Element::p_ply, false);
+  EXPECT_EQ(shown_at(w, centre), kSkinColour);
+
+  // A larger rectangle shows the 40 x 30 picture at its top-left, unstretched.
+  host_->set_Visible(Element::b_ply, true);
+  host_->Move(Element::b_ply, 100, 20, 80, 60);
+  EXPECT_EQ(shown_at(w, centre), kSkinColour);
+  EXPECT_EQ(shown_at(w, {100, 20}), kButtonColour);
+  EXPECT_EQ(shown_at(w, {139, 49}), kButtonColour);
+  EXPECT_EQ(shown_at(w, {140, 49}), kSkinColour);
+  // A smaller rectangle clips it.
+  host_->Move(Element::b_ply, 100, 20, 10, 10);
+  EXPECT_EQ(shown_at(w, {109, 29}), kButtonColour);
+  EXPECT_EQ(shown_at(w, {110, 29}), kSkinColour);
+  EXPECT_EQ(shown_at(w, {109, 30}), kSkinColour);
+}
+
+TEST_F(Painting, BitBltFromTheStripStaysInTheRetainedImage) {
+  QWidget* w = host_->widget();
+  const Handle form_dc = host_->hDC(Element::Form1);
+  const Handle strip_dc = host_->hDC(Element::ani_p);
+  ASSERT_NE(form_dc, 0U);
+  ASSERT_NE(strip_dc, 0U);
+  EXPECT_NE(form_dc, strip_dc);
+  EXPECT_EQ(host_->hDC(Element::b_ply), 0U);
+  EXPECT_EQ(host_->hDC(Element::Timer1), 0U);
+
+  // Frame 3 of the hidden strip onto the window's top: exactly that block.
+  EXPECT_TRUE(host_->BitBlt(form_dc, 0, 0, 225, 120, strip_dc, 0, 360, SRCCOPY));
+  EXPECT_EQ(shown_at(w, {0, 0}), strip_colour(3));
+  EXPECT_EQ(shown_at(w, {224, 119}), strip_colour(3));
+  EXPECT_EQ(shown_at(w, {224, 120}), kSkinColour);
+  EXPECT_EQ(shown_at(w, {225, 0}), surface_background());
+  // Resizing the window neither clears nor shrinks what was drawn.
+  host_->set_Width(100 * tpp_);
+  host_->set_Width(470 * tpp_);
+  EXPECT_EQ(shown_at(w, {224, 119}), strip_colour(3));
+  // The last frame, clipped at the strip's bottom: the rest is left alone.
+  EXPECT_TRUE(host_->BitBlt(form_dc, 0, 0, 225, 120, strip_dc, 0, 900, SRCCOPY));
+  EXPECT_EQ(shown_at(w, {10, 59}), strip_colour(7));
+  EXPECT_EQ(shown_at(w, {10, 60}), strip_colour(3));
+}
+
+TEST_F(Painting, BitBltRefusesBadHandlesAndOtherOperations) {
+  const Handle form_dc = host_->hDC(Element::Form1);
+  const Handle strip_dc = host_->hDC(Element::ani_p);
+  EXPECT_FALSE(host_->BitBlt(0, 0, 0, 10, 10, strip_dc, 0, 0, SRCCOPY));
+  EXPECT_FALSE(host_->BitBlt(form_dc, 0, 0, 10, 10, host_->hWnd(), 0, 0, SRCCOPY));
+  EXPECT_FALSE(host_->BitBlt(form_dc, 0, 0, 10, 10, strip_dc, 0, 0, 0x00EE0086 /*SRCPAINT*/));
+  EXPECT_EQ(shown_at(host_->widget(), {5, 5}), kSkinColour);
+  // Clipped away entirely is not an error.
+  EXPECT_TRUE(host_->BitBlt(form_dc, 5000, 0, 10, 10, strip_dc, 0, 0, SRCCOPY));
+}
+
+TEST_F(Painting, RefreshRepaintsOnlyWhatChanged) {
+  QWidget* w = host_->widget();
+  w->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  QCoreApplication::processEvents();
+  PaintRecorder recorder(w);
+  const Handle form_dc = host_->hDC(Element::Form1);
+  const Handle strip_dc = host_->hDC(Element::ani_p);
+
+  host_->BitBlt(form_dc, 10, 10, 20, 20, strip_dc, 0, 0, SRCCOPY);
+  host_->BitBlt(form_dc, 100, 50, 5, 5, strip_dc, 0, 0, SRCCOPY);
+  host_->Refresh(Element::Form1);
+  ASSERT_EQ(recorder.regions.size(), 1U);
+  EXPECT_EQ(recorder.regions[0], QRegion(10, 10, 20, 20) | QRegion(100, 50, 5, 5));
+
+  host_->Refresh(Element::Form1);
+  EXPECT_EQ(recorder.regions.size(), 1U) << "nothing changed, nothing painted";
+
+  host_->Refresh(Element::b_stp);
+  ASSERT_EQ(recorder.regions.size(), 2U);
+  EXPECT_EQ(recorder.regions[1], QRegion(button_rect(Element::b_stp)));
+  EXPECT_EQ(w->grab().toImage().pixelColor(29, 29), strip_colour(0));
+  w->hide();
+}
+
+}  // namespace
+}  // namespace wavorin::test
