@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "platform/qt/error_report.h"
-#include "platform/qt/handler_gate.h"
 #include "platform/runtime_error.h"
 #include "tests/platform/qt/host_fixture.h"
 
@@ -14,33 +13,6 @@ namespace wavorin::test {
 namespace {
 
 using ::testing::HasSubstr;
-
-TEST(HandlerGate, DropsNestedEventsAndEverythingAfterClose) {
-  std::vector<std::string> reports;
-  HandlerGate gate([&](const std::string& r) { reports.push_back(r); });
-  int inner_runs = 0;
-  bool nested = true;
-  EXPECT_TRUE(gate.raise([&] { nested = gate.raise([&] { ++inner_runs; }); }));
-  EXPECT_FALSE(nested);
-  EXPECT_EQ(inner_runs, 0);
-  EXPECT_FALSE(gate.busy());
-  gate.close();
-  EXPECT_FALSE(gate.raise([&] { ++inner_runs; }));
-  EXPECT_EQ(inner_runs, 0);
-  EXPECT_TRUE(reports.empty());
-}
-
-TEST(HandlerGate, EscapingErrorsBecomeOneReportAndCloseTheGate) {
-  std::vector<std::string> reports;
-  HandlerGate gate([&](const std::string& r) { reports.push_back(r); });
-  gate.raise([] { throw RuntimeError::Overflow(); });
-  EXPECT_TRUE(gate.closed());
-  EXPECT_FALSE(gate.busy());
-  HandlerGate other([&](const std::string& r) { reports.push_back(r); });
-  other.raise([] { throw std::out_of_range("vector"); });
-  EXPECT_EQ(reports, (std::vector<std::string>{"Run-time error '6': Overflow",
-                                               "Run-time error '51': Internal error"}));
-}
 
 TEST(ErrorReport, WritesTheLineToStderrAndSkipsTheBoxOffscreen) {
   EXPECT_FALSE(ErrorReport().box_shown());

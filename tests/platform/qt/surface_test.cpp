@@ -61,22 +61,5 @@ TEST(CopyBlock, OverlappingCopyWithinOneSurfaceReadsTheOriginal) {
   EXPECT_EQ(up.pixel(9, 9), number(11, 12));
 }
 
-TEST(Surface, PictureAtItsOwnSizeAndGrowingKeepsPixels) {
-  QImage picture(4, 3, QImage::Format_ARGB32);
-  picture.fill(QColor(10, 20, 30));
-  QImage surface = make_surface({6, 5}, picture);
-  EXPECT_EQ(surface.format(), kSurfaceFormat);
-  EXPECT_EQ(surface.pixel(3, 2), QColor(10, 20, 30).rgb());
-  EXPECT_EQ(surface.pixel(4, 2), surface_background().rgb());
-  EXPECT_EQ(surface.pixel(3, 3), surface_background().rgb());
-
-  grow_surface(surface, {8, 4});
-  EXPECT_EQ(surface.size(), QSize(8, 5));
-  EXPECT_EQ(surface.pixel(3, 2), QColor(10, 20, 30).rgb());
-  EXPECT_EQ(surface.pixel(7, 4), surface_background().rgb());
-  grow_surface(surface, {2, 2});
-  EXPECT_EQ(surface.size(), QSize(8, 5));
-}
-
 }  // namespace
 }  // namespace wavorin
