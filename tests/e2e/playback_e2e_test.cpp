@@ -101,6 +101,12 @@ TEST_F(ProgramTest, DomeAnimatesWhileTheSoundPlaysAndStopsOnTheLastFrame) {
   Desktop::settle(800);
   EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), last) << "animation kept running";
   EXPECT_GE(last, 0);
+
+  // Hidden and shown again, the window repaints the frame it kept.
+  Desktop::run("xdotool", {"windowunmap", "--sync", program.window_id()});
+  Desktop::run("xdotool", {"windowmap", "--sync", program.window_id()});
+  Desktop::settle(500);
+  EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), last) << "frame lost on repaint";
 }
 
 TEST_F(ProgramTest, StopEndsTheSoundAndTheAnimationAtOnce) {
