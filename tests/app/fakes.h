@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <map>
 #include <optional>
 #include <set>
@@ -47,12 +48,12 @@ class FakeWindowHost : public WindowHost {
   void set_Top(float twips) override { top = twips; log_.push_back("set_Top " + num(twips)); }
   float Width() const override { return static_cast<float>(inside_w + frame_w) * tpp_x; }
   void set_Width(float twips) override {
-    inside_w = static_cast<int>(twips / tpp_x + 0.5F) - frame_w;
+    inside_w = static_cast<int>(std::lround(twips / tpp_x)) - frame_w;
     log_.push_back("set_Width " + num(twips));
   }
   float Height() const override { return static_cast<float>(inside_h + frame_h) * tpp_y; }
   void set_Height(float twips) override {
-    inside_h = static_cast<int>(twips / tpp_y + 0.5F) - frame_h;
+    inside_h = static_cast<int>(std::lround(twips / tpp_y)) - frame_h;
     log_.push_back("set_Height " + num(twips));
   }
   float ScaleWidth() const override { return static_cast<float>(inside_w); }
