@@ -40,6 +40,14 @@ double FifoListener::seconds_to_sound(std::chrono::milliseconds timeout) const {
   return std::chrono::duration<double>(Clock::duration(heard_at_ - armed_at_)).count();
 }
 
+bool FifoListener::wait_for_data(std::chrono::milliseconds timeout) const {
+  const auto until = Clock::now() + timeout;
+  while (bytes_read_ == 0 && Clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return bytes_read_ > 0;
+}
+
 void FifoListener::listen() {
   std::vector<std::int16_t> block(2048);
   while (!quitting_) {
@@ -48,6 +56,7 @@ void FifoListener::listen() {
     for (;;) {
       const ssize_t n = ::read(fifo, block.data(), block.size() * sizeof(std::int16_t));
       if (n <= 0) break;
+      bytes_read_ += n;
       if (!armed_) continue;
       for (ssize_t i = 0; i < n / 2; ++i) {
         if (block[static_cast<std::size_t>(i)] != 0) {

@@ -21,6 +21,8 @@ class FifoListener {
   // Seconds from arm() to the first sound, or a negative value if none came
   // within `timeout`.
   double seconds_to_sound(std::chrono::milliseconds timeout) const;
+  // Whether any samples, silent or not, arrived within `timeout`.
+  bool wait_for_data(std::chrono::milliseconds timeout) const;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -31,6 +33,7 @@ class FifoListener {
   std::atomic<bool> armed_{false};
   std::atomic<Clock::rep> armed_at_{0};
   std::atomic<Clock::rep> heard_at_{0};
+  std::atomic<long long> bytes_read_{0};
   std::thread thread_;
 };
 

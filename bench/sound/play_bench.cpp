@@ -1,10 +1,13 @@
 // Measures the sound service on one file: request to first sample at the
 // device (first request, device still open, device reopened after the grace
-// period), peak resident memory and CPU share while playing. Also writes the large test files.
-// Prints figures; never judges.
+// period), peak resident memory and CPU share while playing. Also writes the
+// large test files, plays one file as a bare command-line player, and times
+// any player the same way from outside. Prints figures; never judges.
 //
 //   wavorin_play_bench make <file.wav> <megabytes> [rf64]
-//   wavorin_play_bench play <file.wav> <seconds>
+//   wavorin_play_bench play <file.wav> <seconds> [disk|pulse]
+//   wavorin_play_bench once <file.wav> <seconds>
+//   wavorin_play_bench time <disk|pulse> <seconds> <command> [args...]
 #include <sndfile.h>
 #include <sys/resource.h>
 
@@ -19,13 +22,16 @@
 #include <thread>
 #include <vector>
 
-#include "bench/sound/fifo_listener.h"
+#include "bench/sound/child_process.h"
+#include "bench/sound/device_tap.h"
 #include "platform/sound/sdl_sound_out.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+using wavorin::bench::ChildProcess;
+using wavorin::bench::DeviceTap;
 
 // 16-bit 44.1 kHz stereo, one second at a time; the first sample is loud so
 // the listener can tell the sound from the silence before it.
@@ -79,11 +85,13 @@ double since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-int play(const std::string& path, double seconds) {
-  const std::string fifo = "/tmp/wavorin-bench-" + std::to_string(getpid()) + ".fifo";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", fifo.c_str(), 1);
-  wavorin::bench::FifoListener listener(fifo);
+int play(const std::string& path, double seconds, DeviceTap::Backend backend) {
+  const auto tap = DeviceTap::open(backend);
+  if (!tap) return 1;
+  for (const auto& [name, value] : tap->player_environment()) {
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+  DeviceTap& listener = *tap;
   wavorin::SdlSoundOut sound;
 
   listener.arm();
@@ -133,6 +141,76 @@ int play(const std::string& path, double seconds) {
   return 0;
 }
 
+// The sound service as a player of its own, so that it can be timed from
+// outside like any other player: process start to first sample included.
+int once(const std::string& path, double seconds) {
+  wavorin::SdlSoundOut sound;
+  if (sound.sndPlaySoundA(path, wavorin::SND_ASYNC | wavorin::SND_NODEFAULT) == 0) return 1;
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  return 0;
+}
+
+// Starts `command` with its sound sent to the tap: process start (just before
+// fork) to its first non-silent sample at the device, then its peak resident
+// memory and CPU share over `seconds` from that sample. A player that ends or
+// stays silent is reported as such, with what was measured until then.
+int time_player(DeviceTap::Backend backend, double seconds,
+                const std::vector<std::string>& command) {
+  const auto tap = DeviceTap::open(backend);
+  if (!tap) return 1;
+  tap->arm();
+  ChildProcess player(command, tap->player_environment());
+  const double first = tap->seconds_to_sound(milliseconds(20000));
+
+  std::string note;
+  long rss = player.peak_rss_kib();
+  const double cpu_start = player.cpu_seconds();
+  double cpu_end = cpu_start;
+  const auto start = Clock::now();
+  auto measured_until = start;
+  if (first < 0) {
+    note = player.running() ? "no sound within 20 s" : "exited without a sound";
+  } else {
+    while (since(start) < seconds && player.running()) {
+      const long r = player.peak_rss_kib();
+      const double c = player.cpu_seconds();
+      if (r < 0 || c < 0) break;
+      rss = r;
+      cpu_end = c;
+      measured_until = Clock::now();
+      std::this_thread::sleep_for(milliseconds(50));
+    }
+    const double measured = std::chrono::duration<double>(measured_until - start).count();
+    if (measured < seconds - 0.1) {
+      char text[64];
+      std::snprintf(text, sizeof text, "ended %.1f s after its first sample", measured);
+      note = text;
+    }
+  }
+  const double window = std::chrono::duration<double>(measured_until - start).count();
+  char first_text[32] = "none";
+  if (first >= 0) std::snprintf(first_text, sizeof first_text, "%.1f", first * 1e3);
+  char rss_text[32] = "n/a";
+  if (rss >= 0) std::snprintf(rss_text, sizeof rss_text, "%.1f", static_cast<double>(rss) / 1024.0);
+  char cpu_text[32] = "n/a";
+  if (window > 0 && cpu_start >= 0) {
+    std::snprintf(cpu_text, sizeof cpu_text, "%.2f", (cpu_end - cpu_start) / window * 100);
+  }
+  std::printf("first_sample_ms=%s peak_rss_mib=%s cpu_pct=%s%s%s\n", first_text, rss_text, cpu_text,
+              note.empty() ? "" : " note=", note.c_str());
+  return 0;
+}
+
+bool parse_backend(const std::string& name, DeviceTap::Backend& backend) {
+  if (name == "disk")
+    backend = DeviceTap::Backend::disk;
+  else if (name == "pulse")
+    backend = DeviceTap::Backend::pulse;
+  else
+    return false;
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,9 +218,19 @@ int main(int argc, char** argv) {
   if (args.size() >= 3 && args[0] == "make") {
     return make(args[1], std::stol(args[2]), args.size() > 3 && args[3] == "rf64");
   }
-  if (args.size() == 3 && args[0] == "play") return play(args[1], std::stod(args[2]));
+  DeviceTap::Backend backend = DeviceTap::Backend::disk;
+  if ((args.size() == 3 || args.size() == 4) && args[0] == "play" &&
+      (args.size() == 3 || parse_backend(args[3], backend))) {
+    return play(args[1], std::stod(args[2]), backend);
+  }
+  if (args.size() == 3 && args[0] == "once") return once(args[1], std::stod(args[2]));
+  if (args.size() >= 4 && args[0] == "time" && parse_backend(args[1], backend)) {
+    return time_player(backend, std::stod(args[2]), {args.begin() + 3, args.end()});
+  }
   std::fprintf(stderr,
                "usage: wavorin_play_bench make <file.wav> <megabytes> [rf64]\n"
-               "       wavorin_play_bench play <file.wav> <seconds>\n");
+               "       wavorin_play_bench play <file.wav> <seconds> [disk|pulse]\n"
+               "       wavorin_play_bench once <file.wav> <seconds>\n"
+               "       wavorin_play_bench time <disk|pulse> <seconds> <command> [args...]\n");
   return 2;
 }

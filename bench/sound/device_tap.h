@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "bench/sound/child_process.h"
+#include "bench/sound/fifo_listener.h"
+
+namespace wavorin::bench {
+
+// Where the benchmark hears a player's output, for players built on SDL2
+// (which pick their driver from the environment) and for PulseAudio clients.
+//   disk:  SDL's disk driver writes the device's samples into a FIFO.
+//   pulse: the player talks to the PulseAudio server in PULSE_SERVER; parec
+//          records the monitor of the default sink (a null sink, for a
+//          machine without a sound card) into the FIFO with a 10 ms fragment,
+//          so the sink keeps running and a sample is heard within about 10 ms
+//          of the sink mixing it.
+class DeviceTap {
+ public:
+  enum class Backend { disk, pulse };
+
+  // Nullptr, with the reason on stderr, if the monitor stream never started.
+  static std::unique_ptr<DeviceTap> open(Backend backend);
+  DeviceTap(const DeviceTap&) = delete;
+  DeviceTap& operator=(const DeviceTap&) = delete;
+  ~DeviceTap() = default;
+
+  // The variables that send an SDL2 player's output where this tap hears it.
+  const ChildProcess::Environment& player_environment() const { return env_; }
+  void arm() { listener_.arm(); }
+  double seconds_to_sound(std::chrono::milliseconds timeout) const {
+    return listener_.seconds_to_sound(timeout);
+  }
+
+ private:
+  DeviceTap(Backend backend, std::string fifo);
+
+  std::string fifo_;
+  FifoListener listener_;
+  ChildProcess::Environment env_;
+  std::unique_ptr<ChildProcess> recorder_;  // parec, for the pulse back end
+};
+
+}  // namespace wavorin::bench
