@@ -27,7 +27,7 @@ std::vector<std::string> merged_environment(const ChildProcess::Environment& ext
     for (const auto& [name, value] : extra) replaced = replaced || name == key;
     if (!replaced) env.push_back(entry);
   }
-  for (const auto& [name, value] : extra) env.push_back(name + "=" + value);
+  for (const auto& [name, value] : extra) env.push_back(std::string(name).append("=").append(value));
   return env;
 }
 
@@ -82,9 +82,8 @@ bool ChildProcess::running() {
   return false;
 }
 
-long ChildProcess::peak_rss_kib() const {
-  if (pid_ <= 0) return -1;
-  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+long peak_rss_kib_from(const std::string& proc_status_path) {
+  std::ifstream status(proc_status_path);
   std::string key;
   long value = 0;
   while (status >> key) {
@@ -95,6 +94,11 @@ long ChildProcess::peak_rss_kib() const {
     status.ignore(1 << 10, '\n');
   }
   return -1;
+}
+
+long ChildProcess::peak_rss_kib() const {
+  if (pid_ <= 0) return -1;
+  return peak_rss_kib_from("/proc/" + std::to_string(pid_) + "/status");
 }
 
 double ChildProcess::cpu_seconds() const {

@@ -67,19 +67,7 @@ double cpu_seconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-long peak_rss_kib() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  long value = 0;
-  while (status >> key) {
-    if (key == "VmHWM:") {
-      status >> value;
-      return value;
-    }
-    status.ignore(1 << 10, '\n');
-  }
-  return -1;
-}
+long peak_rss_kib() { return wavorin::bench::peak_rss_kib_from("/proc/self/status"); }
 
 double since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();

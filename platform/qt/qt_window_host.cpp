@@ -19,6 +19,12 @@ constexpr Handle kPictureBoxDc = 0x00020002;
 
 int to_int(float value) { return static_cast<int>(std::lround(value)); }
 
+std::string program_folder() {
+  QString dir = QCoreApplication::applicationDirPath();
+  while (dir.size() > 1 && dir.endsWith(QLatin1Char('/'))) dir.chop(1);
+  return QFile::encodeName(dir).toStdString();
+}
+
 bool has_click_handler(Element element) {
   return element == Element::b_ply || element == Element::b_stp || element == Element::b_opn ||
          element == Element::b_cls;
@@ -36,6 +42,7 @@ QImage load_picture(const std::string& path) {
 QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport report)
     : description_(description),
       report_(report),
+      app_path_(program_folder()),
       scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
              load_picture(description.background)),
       widget_(std::make_unique<FormWidget>(scene_)),
@@ -211,11 +218,7 @@ void QtWindowHost::set_Timer1_Enabled(bool enabled) {
   }
 }
 
-std::string QtWindowHost::App_Path() const {
-  QString dir = QCoreApplication::applicationDirPath();
-  while (dir.size() > 1 && dir.endsWith(QLatin1Char('/'))) dir.chop(1);
-  return QFile::encodeName(dir).toStdString();
-}
+std::string QtWindowHost::App_Path() const { return app_path_; }
 
 Handle QtWindowHost::CreateEllipticRgn(int left, int top, int right, int bottom) {
   return regions_.CreateEllipticRgn(left, top, right, bottom);

@@ -87,6 +87,8 @@ class QtWindowHost : public WindowHost {
 
   WindowDescription description_;
   ErrorReport report_;
+  // The program's folder, fixed for the run: asked for on every click and tick.
+  std::string app_path_;
   FormScene scene_;
   std::unique_ptr<FormWidget> widget_;
   WindowMetrics metrics_;
