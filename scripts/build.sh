@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, then configures and builds the given preset
-# (release by default).
+# Configures and builds the given preset (release by default). The test
+# presets need the test packages (scripts/install-deps.sh --tests).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 preset=${1:-release}
-"$here/scripts/install-deps.sh"
 cd "$here"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"

@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
-# Installs every Debian package Wavorin needs to build, run and test.
+# Installs the Debian packages Wavorin needs: to build and run it by default,
+# and with --tests also everything the tests use.
 # Idempotent: when everything is present it prints nothing and touches nothing.
 set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config clang clang-tidy
-  libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config
   # libraries
   qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev
-  # tests
-  googletest libgtest-dev libgmock-dev
-  xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick sox fonts-noto-cjk
   # runtime plugins for Qt on X11
   libxcb-cursor0 qt6-qpa-plugins
 )
+test_packages=(
+  # sanitizers, fuzzing and static checks
+  clang clang-tidy libclang-rt-14-dev
+  # unit tests
+  googletest libgtest-dev libgmock-dev
+  # the real window under a private X server
+  xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick sox fonts-noto-cjk
+)
+[ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,9 @@
 # real program under a private X server.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/install-deps.sh" --tests
+cd "$here"
+cmake --preset release -DWAVORIN_TESTS=ON >/dev/null
 "$here/scripts/build.sh" release
 cd "$here/build/release"
 "$here/scripts/with-display.sh" ctest --output-on-failure --timeout 600 -j 2 "$@"
