@@ -26,6 +26,7 @@ class Form1 : public FormEvents {
   void b_opn_Click() override;
   void b_cls_Click() override;
   void Timer1_Timer() override;
+  void play_file(const std::string& path) override;
 
   // Writes the window position and the dialog's folder to the settings.
   void save_reg();

@@ -2,10 +2,19 @@
 
 #include "app/layout.h"
 #include "app/number_text.h"
+#include "platform/sound_out.h"
 
 namespace wavorin {
 
 namespace {
+
+// The folder part of a full path, without a trailing separator (but "/" for
+// a file at the root), as the dialog reports its folder.
+std::string folder_of(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
 
 std::int32_t stored_position(SettingsStore& settings, const char* key) {
   // A value that is not a whole 32-bit number (an empty or hand-edited text)
@@ -44,6 +53,17 @@ void Form1::b_opn_Click() {
     m_.wav_file = dialog_.FileName();
     m_.wav_path = dialog_.InitDir();
   }
+}
+
+// The dialog's folder follows the file, as after Open; the sound is requested
+// exactly as Play requests it, so a file that cannot be played leaves the
+// service idle and the first tick stops the animation.
+void Form1::play_file(const std::string& path) {
+  m_.wav_file = path;
+  const std::string folder = folder_of(path);
+  if (!folder.empty()) m_.wav_path = folder;
+  sound_.sndPlaySoundA(m_.wav_file, SND_ASYNC | SND_NODEFAULT);
+  host_.set_Timer1_Enabled(true);
 }
 
 }  // namespace wavorin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace wavorin {
 
@@ -19,6 +20,10 @@ class FormEvents {
   virtual void b_opn_Click() = 0;
   virtual void b_cls_Click() = 0;
   virtual void Timer1_Timer() = 0;
+  // A file handed to the program from outside (its command line, a drop on
+  // the window): chosen as Open would choose it, then played as Play would
+  // play it, without the key click, since no button was pressed.
+  virtual void play_file(const std::string& path) = 0;
 };
 
 }  // namespace wavorin

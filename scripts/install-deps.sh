@@ -9,6 +9,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   # libraries
   qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev
+  # translations built into the program
+  qt6-tools-dev qt6-l10n-tools
+  # the Debian package (cpack looks at the program with file)
+  file
   # runtime plugins for Qt on X11
   libxcb-cursor0 qt6-qpa-plugins
 )
@@ -19,6 +23,8 @@ test_packages=(
   googletest libgtest-dev libgmock-dev
   # the real window under a private X server
   xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick sox fonts-noto-cjk
+  # the installed files and the Debian package
+  desktop-file-utils appstream mandoc lintian
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 

@@ -1,8 +1,11 @@
 #include "platform/qt/form_widget.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -29,6 +32,14 @@ int shift_bits(Qt::KeyboardModifiers modifiers) {
   return bits;
 }
 
+// A drop is taken only when it carries a local file first: the program plays
+// files, not text or remote addresses.
+QString first_local_file(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().isEmpty()) return {};
+  const QUrl& url = data->urls().constFirst();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
 }  // namespace
 
 FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
@@ -38,6 +49,7 @@ FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
+  setAcceptDrops(true);
 }
 
 void FormWidget::start_caption_drag() {
@@ -127,6 +139,26 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
 void FormWidget::closeEvent(QCloseEvent* event) {
   event->ignore();
   emit close_requested();
+}
+
+void FormWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (first_local_file(event->mimeData()).isEmpty()) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void FormWidget::dropEvent(QDropEvent* event) {
+  const QString path = first_local_file(event->mimeData());
+  if (path.isEmpty()) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  emit file_dropped(QFile::encodeName(path));
 }
 
 }  // namespace wavorin

@@ -31,6 +31,9 @@ class FormWidget : public QWidget {
   // position in pixels of the inside.
   void mouse_moved(int buttons, int shift, QPointF position);
   void close_requested();
+  // The first local file of a drop, as a full path in the file system's
+  // encoding.
+  void file_dropped(const QByteArray& path);
 
  protected:
   bool event(QEvent* event) override;
@@ -40,6 +43,8 @@ class FormWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   FormScene& scene_;

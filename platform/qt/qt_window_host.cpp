@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <cmath>
 
 #include "platform/qt/form_widget.h"
@@ -79,6 +80,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
                            static_cast<float>(at.x()), static_cast<float>(at.y()));
                      });
                    });
+  QObject::connect(widget_.get(), &FormWidget::file_dropped, widget_.get(),
+                   [this](const QByteArray& path) { raise_play_file(path.toStdString()); });
   QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
                    [this] { raise(&FormEvents::Timer1_Timer); });
@@ -116,6 +119,10 @@ int QtWindowHost::run(FormEvents& events) {
   if (gate_.closed()) return exit_status_;
   widget_->show();
   flush_window_system();
+  if (!start_file_.empty()) {
+    // Queued, so the file plays from the running loop like any later event.
+    QTimer::singleShot(0, widget_.get(), [this] { raise_play_file(start_file_); });
+  }
   running_ = true;
   const int status = QApplication::exec();
   running_ = false;
@@ -127,6 +134,11 @@ QWidget* QtWindowHost::widget() { return widget_.get(); }
 void QtWindowHost::raise(void (FormEvents::*handler)()) {
   if (events_ == nullptr) return;
   gate_.raise([this, handler] { (events_->*handler)(); });
+}
+
+void QtWindowHost::raise_play_file(const std::string& path) {
+  if (events_ == nullptr) return;
+  gate_.raise([this, &path] { events_->play_file(path); });
 }
 
 void QtWindowHost::fail(const std::string& report) {

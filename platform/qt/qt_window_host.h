@@ -35,6 +35,9 @@ class QtWindowHost : public WindowHost {
   // run-time error.
   int run(FormEvents& events);
 
+  // A file to choose and play once the window is up, as a drop would.
+  void play_at_start(const std::string& path) { start_file_ = path; }
+
   QWidget* widget();
   const FileDialogSettings& dialog_settings() const { return description_.dialog; }
 
@@ -81,6 +84,7 @@ class QtWindowHost : public WindowHost {
  private:
   void build_controls();
   void raise(void (FormEvents::*handler)());
+  void raise_play_file(const std::string& path);
   void fail(const std::string& report);
   void stop(int status);
   QImage* surface(Handle dc);
@@ -98,6 +102,7 @@ class QtWindowHost : public WindowHost {
   RegionTable regions_;
   HandlerGate gate_;
   FormEvents* events_ = nullptr;
+  std::string start_file_;
   int exit_status_ = 0;
   bool running_ = false;  // inside QApplication::exec()
 };

@@ -146,6 +146,21 @@ TEST_F(FormTest, CancelChangesNothing) {
   EXPECT_EQ(form.module().wav_path, "/music");
 }
 
+// A file from the command line or a drop: chosen as Open chooses and played as
+// Play plays, but without a pressed face or a click, since no button was used.
+TEST_F(FormTest, AFileFromOutsideIsChosenAndPlayedWithoutAClick) {
+  load();
+  form.play_file("/music/ジュークボックス/song one.wav");
+  EXPECT_EQ(log, (CallLog{"snd \"/music/ジュークボックス/song one.wav\" 3", "Timer1 on"}));
+  EXPECT_EQ(form.module().wav_path, "/music/ジュークボックス");
+  log.clear();
+  form.b_ply_Click();
+  EXPECT_EQ(calls_starting_with("snd").back(), "snd \"/music/ジュークボックス/song one.wav\" 3");
+
+  form.play_file("/top.wav");
+  EXPECT_EQ(form.module().wav_path, "/");
+}
+
 TEST_F(FormTest, OpenWhilePlayingEndsTheSoundAtTheClickAndLeavesTheTimer) {
   load();
   sound.busy = true;

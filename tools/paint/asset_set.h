@@ -17,6 +17,9 @@ class AssetSet {
   // written, or an empty string.
   QString write(const QString& folder) const;
 
+  // The resting skin, for pictures drawn from it (the application icon).
+  const QImage& skin() const { return skin_; }
+
  private:
   void build_strip();
   void build_pressed_faces();

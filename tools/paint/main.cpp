@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/paint/asset_set.h"
+#include "tools/paint/icon_painter.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -14,7 +15,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "wavorin_paint: cannot create folder %s\n", argv[1]);
     return 1;
   }
-  const QString failed = wavorin::paint::AssetSet().write(folder);
+  const wavorin::paint::AssetSet assets;
+  QString failed = assets.write(folder);
+  if (failed.isEmpty())
+    failed = wavorin::paint::IconPainter(assets.skin()).write(folder + "/icons");
   if (!failed.isEmpty()) {
     std::fprintf(stderr, "wavorin_paint: cannot write %s in %s\n", qPrintable(failed), argv[1]);
     return 1;

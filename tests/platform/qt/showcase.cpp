@@ -48,6 +48,7 @@ class Showcase : public wavorin::FormEvents {
     host_.SendMessageA(host_.hWnd(), wavorin::WM_NCLBUTTONDOWN, wavorin::HTCAPTION, 0);
   }
   void b_ply_Click() override {}
+  void play_file(const std::string&) override {}
   void b_stp_Click() override {}
   void b_opn_Click() override {}
   void b_cls_Click() override {

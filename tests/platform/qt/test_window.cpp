@@ -134,4 +134,6 @@ void RecordingEvents::Timer1_Timer() {
   if (on_tick) on_tick();
 }
 
+void RecordingEvents::play_file(const std::string& path) { calls.push_back("play_file " + path); }
+
 }  // namespace wavorin::test

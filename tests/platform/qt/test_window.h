@@ -47,6 +47,7 @@ class RecordingEvents : public FormEvents {
   void b_opn_Click() override;
   void b_cls_Click() override;
   void Timer1_Timer() override;
+  void play_file(const std::string& path) override;
 
   std::vector<std::string> calls;
   std::vector<Move> moves;

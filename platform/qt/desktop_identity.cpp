@@ -1,0 +1,27 @@
+#include "platform/qt/desktop_identity.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QString>
+
+#include "platform/app_identity.h"
+
+namespace wavorin {
+
+// No display name is set: Qt would add it to the window's title, which
+// stays "Form1".
+void present_to_desktop() {
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(kApplicationId));
+  QCoreApplication::setApplicationVersion(QStringLiteral(WAVORIN_VERSION));
+  // The sizes window lists and task bars ask for; the larger ones the
+  // desktop takes from the installed theme icons by the application id.
+  QIcon icon;
+  for (const int size : {16, 24, 32, 48, 64, 128}) {
+    icon.addFile(
+        QStringLiteral(":/icons/%1/%2.png").arg(size).arg(QString::fromUtf8(kApplicationId)),
+        QSize(size, size));
+  }
+  QApplication::setWindowIcon(icon);
+}
+
+}  // namespace wavorin

@@ -1,0 +1,133 @@
+#include "tools/paint/icon_painter.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <array>
+
+#include "platform/app_identity.h"
+#include "tools/paint/chrome.h"
+#include "tools/paint/skin_geometry.h"
+
+namespace wavorin::paint {
+namespace {
+
+using namespace geometry;
+
+constexpr std::array<int, 8> kThemeSizes{16, 24, 32, 48, 64, 128, 256, 512};
+constexpr int kFullArtFrom = 48;
+
+// The window's outline in skin pixels, as a path, so its edge is smooth.
+QPainterPath outline_path() {
+  QPainterPath path;
+  path.setFillRule(Qt::WindingFill);
+  path.addEllipse(QPointF(kDomeCentreX, kDomeCentreY), kDomeRadius, kDomeRadius);
+  path.addRect(QRectF(0, kDomeCentreY, kSkinWidth + 1, kCabinetBottom - kDomeCentreY));
+  path.addRect(QRectF(0, kCabinetBottom, kFootWidth, kSkinHeight - kCabinetBottom));
+  path.addRect(QRectF(kSkinWidth + 1 - kFootWidth, kCabinetBottom, kFootWidth,
+                      kSkinHeight - kCabinetBottom));
+  return path.simplified();
+}
+
+}  // namespace
+
+QImage IconPainter::paint(int size) const {
+  return size >= kFullArtFrom ? from_skin(size) : simple(size);
+}
+
+QImage IconPainter::from_skin(int size) const {
+  // The skin with everything outside the outline made transparent.
+  QImage cut(skin_.size(), QImage::Format_ARGB32_Premultiplied);
+  cut.fill(Qt::transparent);
+  {
+    QPainter painter(&cut);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipPath(outline_path());
+    painter.drawImage(QPoint(0, 0), skin_);
+  }
+  // Tall as the square allows, less a margin for the theme's breathing room.
+  const int margin = size / 32;
+  const QImage scaled = cut.scaled(size - 2 * margin, size - 2 * margin, Qt::KeepAspectRatio,
+                                   Qt::SmoothTransformation);
+  QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+  icon.fill(Qt::transparent);
+  QPainter painter(&icon);
+  painter.drawImage(QPoint((size - scaled.width()) / 2, (size - scaled.height()) / 2), scaled);
+  return icon;
+}
+
+// Drawn on a 16-unit grid and scaled, so the parts sit on whole pixels at 16
+// and on whole half pixels above: the arch with its lit glass on top, the
+// button plate across the middle, the wood with its grille below, two feet.
+QImage IconPainter::simple(int size) {
+  QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+  icon.fill(Qt::transparent);
+  QPainter painter(&icon);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(size / 16.0, size / 16.0);
+  painter.setPen(Qt::NoPen);
+
+  const QRectF dome(1, 0, 14, 14);  // the arch's circle; its centre line is the plate's top
+  QPainterPath cabinet;
+  cabinet.setFillRule(Qt::WindingFill);
+  cabinet.addEllipse(dome);
+  cabinet.addRect(QRectF(1, 7, 14, 8));
+  painter.setBrush(chrome::kEdgeLine);
+  painter.drawPath(cabinet.simplified());
+  painter.setBrush(chrome::gradient(chrome::Finish::Chrome, QPointF(1, 0), QPointF(15, 14)));
+  painter.drawEllipse(dome.adjusted(0.8, 0.8, -0.8, -0.8));
+  QRadialGradient glass(QPointF(7, 5), 5.5);
+  glass.setColorAt(0.0, QColor(235, 255, 200));
+  glass.setColorAt(0.4, QColor(60, 220, 90));
+  glass.setColorAt(1.0, QColor(15, 100, 45));
+  painter.setBrush(glass);
+  painter.drawEllipse(dome.adjusted(2.5, 2.5, -2.5, -2.5));
+  // The red clasp at the top of the arch.
+  painter.setBrush(QColor(200, 30, 40));
+  painter.drawRect(QRectF(7, 0.5, 2, 1.5));
+
+  // Wood below the plate, with the grille's lattice over dark cloth.
+  QLinearGradient wood(QPointF(0, 9), QPointF(0, 14));
+  wood.setColorAt(0.0, QColor(165, 95, 50));
+  wood.setColorAt(1.0, QColor(110, 55, 25));
+  painter.setBrush(wood);
+  painter.drawRect(QRectF(2, 9.5, 12, 4.5));
+  painter.setBrush(QColor(40, 35, 35));
+  painter.drawRect(QRectF(5, 10, 6, 3.5));
+  painter.setBrush(QColor(150, 150, 155));
+  for (const double x : {6.0, 8.0, 10.0}) painter.drawRect(QRectF(x, 10, 0.6, 3.5));
+  // Chrome columns banded in red at both sides.
+  for (const double x : {1.0, 14.0}) {
+    painter.setBrush(chrome::gradient(chrome::Finish::Chrome, QPointF(x, 0), QPointF(x + 1, 0)));
+    painter.drawRect(QRectF(x, 9, 1, 5));
+    painter.setBrush(QColor(200, 30, 40));
+    painter.drawRect(QRectF(x, 11, 1, 1));
+  }
+  // The button plate across the middle, with four blue buttons.
+  painter.setBrush(chrome::gradient(chrome::Finish::Chrome, QPointF(0, 7), QPointF(0, 9.5)));
+  painter.drawRect(QRectF(1, 7, 14, 2.5));
+  painter.setBrush(QColor(40, 70, 200));
+  for (const double x : {3.0, 6.0, 9.0, 12.0}) painter.drawRect(QRectF(x, 7.75, 1, 1));
+  // The base bar and the feet.
+  painter.setBrush(chrome::kEdgeLine);
+  painter.drawRect(QRectF(1, 14, 14, 1));
+  painter.setBrush(chrome::gradient(chrome::Finish::Chrome, QPointF(0, 15), QPointF(0, 16)));
+  painter.drawRect(QRectF(1, 15, 3, 1));
+  painter.drawRect(QRectF(12, 15, 3, 1));
+  return icon;
+}
+
+QString IconPainter::write(const QString& folder) const {
+  for (const int size : kThemeSizes) {
+    const QString dir = QDir(folder).filePath(QString::number(size));
+    const QString name = QString::fromUtf8(kApplicationId) + QStringLiteral(".png");
+    if (!QDir().mkpath(dir) ||
+        !paint(size).convertToFormat(QImage::Format_ARGB32).save(QDir(dir).filePath(name), "PNG")) {
+      return QString::number(size) + "/" + name;
+    }
+  }
+  return {};
+}
+
+}  // namespace wavorin::paint
