@@ -40,6 +40,22 @@ TEST(Painter, RepaintsTheCommittedPicturesPixelForPixel) {
   }
 }
 
+// The icons keep their transparency, so they are compared with it.
+TEST(Painter, RepaintsTheCommittedIconsPixelForPixel) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  ASSERT_EQ(run_painter({folder.path()}), 0);
+  for (const int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+    const QString name = QString("icons/%1/org.wavorin.Wavorin.png").arg(size);
+    const QImage fresh = QImage(folder.filePath(name)).convertToFormat(QImage::Format_ARGB32);
+    const QImage committed =
+        QImage(asset_path(name.toUtf8().constData())).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(fresh.isNull()) << qPrintable(name) << " was not written";
+    ASSERT_FALSE(committed.isNull()) << qPrintable(name) << " is not committed";
+    EXPECT_TRUE(fresh == committed) << qPrintable(name) << " differs from the painter's";
+  }
+}
+
 TEST(Painter, FailsWhenItCannotWriteTheFolder) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());

@@ -2,7 +2,9 @@
 // caption drags moving the window, tool tips over the Images only.
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QHelpEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QToolTip>
@@ -194,6 +196,42 @@ TEST_F(MouseRouting, ToolTipOnlyOverAnImageThatHasOne) {
     QApplication::sendEvent(w, &on_stop);
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
   });
+}
+
+// A file manager's drop: the first local file goes to the program; a drop of
+// remote addresses or plain text is refused before it is let go.
+TEST_F(MouseRouting, ADroppedLocalFileIsPlayedAndOtherDropsAreRefused) {
+  std::vector<bool> entered;
+  std::vector<bool> dropped;
+  run_script([&] {
+    QWidget* w = host_->widget();
+    const QPointF at(100, 250);
+    auto drop = [&](const QMimeData& data) {
+      QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                            Qt::NoModifier);
+      QApplication::sendEvent(w, &enter);
+      entered.push_back(enter.isAccepted());
+      QDropEvent let_go(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(w, &let_go);
+      dropped.push_back(let_go.isAccepted());
+    };
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/music/ジュークボックス/a b.wav"),
+                   QUrl::fromLocalFile("/music/second.wav")});
+    drop(files);
+    QMimeData remote;
+    remote.setUrls({QUrl("https://example.org/a.wav"), QUrl::fromLocalFile("/music/c.wav")});
+    drop(remote);
+    QMimeData text;
+    text.setText("/music/d.wav");
+    drop(text);
+  });
+  EXPECT_EQ(entered, (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(dropped, (std::vector<bool>{true, false, false}));
+  std::vector<std::string> played;
+  for (const std::string& call : events_.calls)
+    if (call.starts_with("play_file")) played.push_back(call);
+  EXPECT_EQ(played, (std::vector<std::string>{"play_file /music/ジュークボックス/a b.wav"}));
 }
 
 }  // namespace
