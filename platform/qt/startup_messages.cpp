@@ -19,7 +19,7 @@ StartupMessages::StartupMessages()
 
 QString StartupMessages::text(const char* source) const {
   if (loaded_) {
-    const QString translated = translator_.translate(kContext, source);
+    QString translated = translator_.translate(kContext, source);
     if (!translated.isEmpty()) return translated;
   }
   return QString::fromUtf8(source);
