@@ -80,6 +80,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
                      });
                    });
   QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
+  QObject::connect(widget_.get(), &FormWidget::play_pause_requested, widget_.get(),
+                   [this] { play_pause(); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
                    [this] { raise(&FormEvents::Timer1_Timer); });
 }
@@ -114,6 +116,9 @@ int QtWindowHost::run(FormEvents& events) {
   events_ = &events;
   raise(&FormEvents::Form_Load);
   if (gate_.closed()) return exit_status_;
+  // The load fitted the inside: the user cannot resize the window, so window
+  // managers offer no resize.
+  widget_->setFixedSize(widget_->size());
   widget_->show();
   flush_window_system();
   running_ = true;
@@ -127,6 +132,11 @@ QWidget* QtWindowHost::widget() { return widget_.get(); }
 void QtWindowHost::raise(void (FormEvents::*handler)()) {
   if (events_ == nullptr) return;
   gate_.raise([this, handler] { (events_->*handler)(); });
+  if (state_listener_) state_listener_();
+}
+
+void QtWindowHost::play_pause() {
+  raise(timer_.isActive() ? &FormEvents::b_stp_Click : &FormEvents::b_ply_Click);
 }
 
 void QtWindowHost::fail(const std::string& report) {

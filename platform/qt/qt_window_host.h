@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "platform/form_events.h"
@@ -76,6 +77,13 @@ class QtWindowHost : public WindowHost {
                              std::intptr_t lparam) override;
 
   bool timer_enabled() const { return timer_.isActive(); }
+
+  // Stop while the animation runs (a sound plays), otherwise Play, through
+  // the same gate as a click.
+  void play_pause();
+  // Called after every handler the host raised, and when the program ends:
+  // for watchers of the playing state and the current sound.
+  void set_state_listener(std::function<void()> listener) { state_listener_ = std::move(listener); }
   bool ended() const { return gate_.closed(); }
 
  private:
@@ -98,6 +106,7 @@ class QtWindowHost : public WindowHost {
   RegionTable regions_;
   HandlerGate gate_;
   FormEvents* events_ = nullptr;
+  std::function<void()> state_listener_;
   int exit_status_ = 0;
   bool running_ = false;  // inside QApplication::exec()
 };
