@@ -1,9 +1,13 @@
 // Wiring only: the Qt window host, the SDL sound service, the settings store
 // and the file dialog, handed to the program's one window.
+#include <QAccessible>
 #include <QApplication>
+#include <QLocale>
+#include <QTranslator>
 
 #include "app/form1.h"
 #include "app/layout.h"
+#include "platform/qt/accessible_form.h"
 #include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_common_dialog.h"
 #include "platform/qt/qt_settings_store.h"
@@ -13,6 +17,11 @@
 int main(int argc, char* argv[]) {
   wavorin::choose_x11_platform();
   QApplication qt_app(argc, argv);
+  QTranslator translator;
+  if (translator.load(QLocale(), QStringLiteral("wavorin"), QStringLiteral("_"),
+                      QStringLiteral(":/i18n")))
+    QApplication::installTranslator(&translator);
+  QAccessible::installFactory(wavorin::accessible_form_factory);
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
   wavorin::SdlSoundOut sound;
   wavorin::QtSettingsStore settings;
