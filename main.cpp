@@ -2,12 +2,16 @@
 // and the file dialog, handed to the program's one window.
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
 #include <QTranslator>
 
 #include "app/form1.h"
 #include "app/layout.h"
 #include "platform/qt/accessible_form.h"
+#include "platform/qt/desktop_notifier.h"
+#include "platform/qt/message_balloon.h"
+#include "platform/qt/problem_messages.h"
 #include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_common_dialog.h"
 #include "platform/qt/qt_settings_store.h"
@@ -23,8 +27,26 @@ int main(int argc, char* argv[]) {
     QApplication::installTranslator(&translator);
   QAccessible::installFactory(wavorin::accessible_form_factory);
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
+  // Before the sound service, whose threads may still report while it ends.
+  wavorin::MessageBalloon balloon(host.widget());
   wavorin::SdlSoundOut sound;
+  sound.set_reporter([&balloon](const wavorin::SoundReport& report) {
+    // Only a sound the user chose: the click and the animation's probe
+    // are the program's own.
+    if (report.problem == wavorin::SoundProblem::FileUnplayable &&
+        (report.flags & wavorin::SND_ASYNC) == 0)
+      return;
+    QMetaObject::invokeMethod(
+        &balloon,
+        [&balloon, text = wavorin::sound_problem_text(report)] { balloon.show_message(text); },
+        Qt::QueuedConnection);
+  });
+  const wavorin::DesktopNotifier notifier;
   wavorin::QtSettingsStore settings;
+  settings.set_failure_listener([&notifier](const std::string& file, const std::string&) {
+    notifier.notify(wavorin::settings_not_saved_summary(),
+                    wavorin::settings_not_saved_text(QFile::decodeName(file.c_str())));
+  });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
   return host.run(form);

@@ -70,7 +70,7 @@ QString Desktop::find_window(const QString& name_regex, qint64 pid, int timeout_
   clock.start();
   while (clock.elapsed() < timeout_ms) {
     const QString out = run("xdotool",
-                            {"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                            {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name",
                              name_regex},
                             true)
                             .trimmed();

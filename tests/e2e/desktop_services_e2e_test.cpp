@@ -1,4 +1,8 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "tests/e2e/e2e_fixture.h"
 
@@ -44,6 +48,82 @@ TEST_F(ProgramTest, ScreenReadersFindFourNamedPushButtonsThatPressAsClicks) {
   for (const char* name : {"再生", "停止", "ファイルを開く", "終了"})
     EXPECT_TRUE(names.contains(QString("push button|%1|").arg(QString::fromUtf8(name))))
         << names.toStdString();
+}
+
+}  // namespace
+}  // namespace wavorin::e2e
+
+namespace wavorin::e2e {
+namespace {
+
+TEST_F(ProgramTest, AFileThatCannotBePlayedIsExplainedBesideTheWindow) {
+  QTemporaryDir music;
+  const QString text_file = music.filePath("notes.wav");
+  QFile file(text_file);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("not a sound\n");
+  file.close();
+  QFile::remove(program.folder() + "/click.wav");
+  QFile::copy(text_file, program.folder() + "/click.wav");
+  ASSERT_TRUE(program.start());
+  const QRect window = program.window_rect();
+
+  // The program's own click never raises a message.
+  Desktop::key("p");
+  EXPECT_TRUE(Desktop::find_window("^Wavorin message$", program.pid(), 1500).isEmpty())
+      << "a message for the key click";
+
+  Desktop::key("ctrl+o");
+  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
+  Desktop::settle(800);
+  Desktop::key("ctrl+a");
+  Desktop::type(text_file);
+  Desktop::key("Return");
+  Desktop::settle(800);
+  Desktop::key("p");
+  const QString balloon = Desktop::find_window("^Wavorin message$", program.pid(), 3000);
+  ASSERT_FALSE(balloon.isEmpty()) << "no message";
+  const QRect shown = Desktop::window_rect(balloon);
+  EXPECT_EQ(shown.left(), window.right() + 1 + 6) << "not beside the window";
+  EXPECT_GT(shown.width(), 100);
+  EXPECT_EQ(Desktop::run("xdotool", {"getwindowfocus"}).trimmed(), program.window_id())
+      << "the message took the focus";
+  EXPECT_EQ(program.window_rect(), window) << "the window moved";
+
+  Desktop::click(shown.center());
+  Desktop::settle(500);
+  EXPECT_TRUE(Desktop::run("xdotool",
+                           {"search", "--all", "--onlyvisible", "--pid",
+                            QString::number(program.pid()), "--name", "^Wavorin message$"},
+                           true)
+                  .trimmed()
+                  .isEmpty())
+      << "a click did not take the message away";
+}
+
+TEST_F(ProgramTest, SettingsThatCannotBeSavedAtCloseAreANotification) {
+  const SessionBus bus;
+  ASSERT_TRUE(bus.up());
+  QProcess listener;
+  listener.start("/usr/bin/python3", {WAVORIN_E2E_DIR "/notification_listener.py"});
+  ASSERT_TRUE(listener.waitForReadyRead(10000));
+  ASSERT_EQ(listener.readLine().trimmed(), "ready");
+  // A file where the settings folder should be: nothing can be written there.
+  const QString folder = QFileInfo(program.settings_file()).path();
+  QFile blocker(folder);
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+
+  ASSERT_TRUE(program.start());
+  Desktop::key("ctrl+q");
+  EXPECT_EQ(program.wait_for_exit(), 0);
+  listener.waitForReadyRead(3000);
+  const QString told = QString::fromUtf8(listener.readAll());
+  listener.kill();
+  listener.waitForFinished();
+  EXPECT_TRUE(told.startsWith("Wavorin|Settings not saved|")) << told.toStdString();
+  EXPECT_TRUE(told.contains("Wavorin.ini")) << told.toStdString();
+  EXPECT_TRUE(program.errors().contains("cannot save settings"));
 }
 
 }  // namespace
