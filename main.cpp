@@ -1,16 +1,19 @@
 // Wiring only: the Qt window host, the SDL sound service, the settings store
-// and the file dialog, handed to the program's one window.
+// and the file dialog, handed to the program's one window; around them the
+// translations, the screen reader's view, the media controls and the messages.
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
 #include <QTranslator>
+#include <QWidget>
 
 #include "app/form1.h"
 #include "app/layout.h"
 #include "platform/qt/accessible_form.h"
 #include "platform/qt/desktop_notifier.h"
 #include "platform/qt/message_balloon.h"
+#include "platform/qt/mpris_service.h"
 #include "platform/qt/problem_messages.h"
 #include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_common_dialog.h"
@@ -49,5 +52,17 @@ int main(int argc, char* argv[]) {
   });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
+  wavorin::MprisService media_controls({
+      [&host] { host.press(wavorin::Element::b_ply); },
+      [&host] { host.press(wavorin::Element::b_stp); },
+      [&host] { host.play_pause(); },
+      [&host] {
+        host.widget()->raise();
+        host.widget()->activateWindow();
+      },
+      [&host] { host.press(wavorin::Element::b_cls); },
+  });
+  host.set_state_listener(
+      [&] { media_controls.update(host.timer_enabled(), form.module().wav_file); });
   return host.run(form);
 }

@@ -11,6 +11,8 @@ packages=(
   qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev
   # runtime plugins for Qt on X11
   libxcb-cursor0 qt6-qpa-plugins
+  # Qt's translation tools (lupdate, lrelease) for the built-in catalogue
+  qt6-tools-dev qt6-l10n-tools
 )
 test_packages=(
   # sanitizers, fuzzing and static checks
@@ -19,6 +21,9 @@ test_packages=(
   googletest libgtest-dev libgmock-dev
   # the real window under a private X server
   xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick sox fonts-noto-cjk
+  # desktop services on a private session bus: screen reader tree, media
+  # controls, a stand-in notification service
+  dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus playerctl
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 

@@ -52,24 +52,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
   widget_->resize(description_.stored_inside_width_px, description_.stored_inside_height_px);
   build_controls();
 
-  QObject::connect(widget_.get(), &FormWidget::image_clicked, widget_.get(), [this](Element e) {
-    switch (e) {
-      case Element::b_ply:
-        raise(&FormEvents::b_ply_Click);
-        break;
-      case Element::b_stp:
-        raise(&FormEvents::b_stp_Click);
-        break;
-      case Element::b_opn:
-        raise(&FormEvents::b_opn_Click);
-        break;
-      case Element::b_cls:
-        raise(&FormEvents::b_cls_Click);
-        break;
-      default:
-        break;
-    }
-  });
+  QObject::connect(widget_.get(), &FormWidget::image_clicked, widget_.get(),
+                   [this](Element e) { press(e); });
   QObject::connect(widget_.get(), &FormWidget::mouse_moved, widget_.get(),
                    [this](int buttons, int shift, QPointF at) {
                      if (events_ == nullptr) return;
@@ -133,6 +117,25 @@ void QtWindowHost::raise(void (FormEvents::*handler)()) {
   if (events_ == nullptr) return;
   gate_.raise([this, handler] { (events_->*handler)(); });
   if (state_listener_) state_listener_();
+}
+
+void QtWindowHost::press(Element button) {
+  switch (button) {
+    case Element::b_ply:
+      raise(&FormEvents::b_ply_Click);
+      break;
+    case Element::b_stp:
+      raise(&FormEvents::b_stp_Click);
+      break;
+    case Element::b_opn:
+      raise(&FormEvents::b_opn_Click);
+      break;
+    case Element::b_cls:
+      raise(&FormEvents::b_cls_Click);
+      break;
+    default:
+      break;
+  }
 }
 
 void QtWindowHost::play_pause() {

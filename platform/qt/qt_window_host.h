@@ -78,6 +78,8 @@ class QtWindowHost : public WindowHost {
 
   bool timer_enabled() const { return timer_.isActive(); }
 
+  // Raises the click handler of one of the four buttons, as a click does.
+  void press(Element button);
   // Stop while the animation runs (a sound plays), otherwise Play, through
   // the same gate as a click.
   void play_pause();

@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -124,6 +125,65 @@ TEST_F(ProgramTest, SettingsThatCannotBeSavedAtCloseAreANotification) {
   EXPECT_TRUE(told.startsWith("Wavorin|Settings not saved|")) << told.toStdString();
   EXPECT_TRUE(told.contains("Wavorin.ini")) << told.toStdString();
   EXPECT_TRUE(program.errors().contains("cannot save settings"));
+}
+
+// Reads a follower's output until it holds `text` or time is up.
+bool output_reaches(QProcess& follower, QString& seen, const QString& text, int timeout_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!seen.contains(text) && clock.elapsed() < timeout_ms) {
+    follower.waitForReadyRead(100);
+    seen += QString::fromUtf8(follower.readAll());
+  }
+  return seen.contains(text);
+}
+
+TEST_F(ProgramTest, DesktopMediaControlsSeeThePlayerAndPlayAndStopIt) {
+  const SessionBus bus;
+  ASSERT_TRUE(bus.up());
+  program.replace_sound("sample1.wav", marker_tone(1.5, 7));
+  ASSERT_TRUE(program.start());
+  Program second;
+  ASSERT_TRUE(second.start());
+  const QString players = Desktop::run("playerctl", {"--list-all"});
+  EXPECT_TRUE(
+      players.contains(QRegularExpression("^wavorin$", QRegularExpression::MultilineOption)))
+      << players.toStdString();
+  EXPECT_TRUE(players.contains(QString("wavorin.instance%1").arg(second.pid())))
+      << players.toStdString();
+  second.kill();
+
+  const QStringList player{"--player", "wavorin"};
+  EXPECT_EQ(Desktop::run("playerctl", player + QStringList{"metadata", "--format",
+                                                           "{{xesam:title}}|{{mpris:length}}"})
+                .trimmed(),
+            "sample1.wav|1500000");
+  // The follower hears only the signals of each change.
+  QProcess follower;
+  follower.start("playerctl", player + QStringList{"--follow", "status"});
+  QString seen;
+  ASSERT_TRUE(output_reaches(follower, seen, "Stopped\n", 5000)) << seen.toStdString();
+
+  Desktop::run("playerctl", player + QStringList{"play"});
+  EXPECT_TRUE(output_reaches(follower, seen, "Stopped\nPlaying\n", 3000)) << seen.toStdString();
+  auto tune = read_wave(program.folder() + "/sample1.wav");
+  tune.resize(22050);
+  Desktop::settle(600);
+  EXPECT_GE(find_samples(program.audio(), tune), 0) << "play did not play";
+  // By itself when the sound ends, 1.5 s after it began.
+  EXPECT_TRUE(output_reaches(follower, seen, "Playing\nStopped\n", 3000)) << seen.toStdString();
+
+  // Stop ends it before its end.
+  Desktop::run("playerctl", player + QStringList{"play-pause"});
+  EXPECT_TRUE(output_reaches(follower, seen, "Stopped\nPlaying\nStopped\nPlaying\n", 3000))
+      << seen.toStdString();
+  Desktop::run("playerctl", player + QStringList{"stop"});
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_TRUE(output_reaches(follower, seen, "Playing\nStopped\nPlaying\nStopped\n", 3000));
+  EXPECT_LT(clock.elapsed(), 1000) << "stop did not stop";
+  follower.kill();
+  follower.waitForFinished();
 }
 
 }  // namespace
