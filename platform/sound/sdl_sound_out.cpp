@@ -53,7 +53,9 @@ void SdlSoundOut::report(const SoundReport& report) const {
 void SdlSoundOut::report_device_failed() {
   if (device_failure_reported_) return;
   device_failure_reported_ = true;
-  report({SoundProblem::DeviceFailed, "", 0, "the device stopped taking samples"});
+  const std::string reason = "the device stopped taking samples";
+  std::fprintf(stderr, "wavorin: sound device failed while playing: %s\n", reason.c_str());
+  report({SoundProblem::DeviceFailed, "", 0, reason});
 }
 
 int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
