@@ -1,5 +1,6 @@
 #include "platform/qt/message_balloon.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,7 +44,10 @@ bool MessageBalloon::show_message(const QString& text) {
   raise();
   update();
   hide_timer_.start();
+  // Screen readers read the message as it appears.
   setAccessibleName(text_);
+  QAccessibleEvent alert(this, QAccessible::Alert);
+  QAccessible::updateAccessibility(&alert);
   return true;
 }
 
