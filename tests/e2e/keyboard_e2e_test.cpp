@@ -66,6 +66,22 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
   Desktop::key("Escape");
   Desktop::settle(800);
 
+  // The media keys play and stop.
+  const std::size_t before = program.audio().size();
+  Desktop::key("XF86AudioPlay");
+  Desktop::settle(900);
+  out = program.audio();
+  EXPECT_GE(find_samples(out, tune, out.size() >= before ? static_cast<long>(before) : 0), 0)
+      << "the Play key did not play";
+  Desktop::key("XF86AudioStop");
+  Desktop::settle(600);
+  const std::size_t stopped = program.audio().size();
+  Desktop::settle(500);
+  out = program.audio();
+  EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(std::min(stopped, out.size())), out.end(),
+                          [](std::int16_t s) { return s == 0; }))
+      << "the Stop key did not stop";
+
   // Ctrl+Q closes as the Close button does: the position is saved.
   Desktop::key("ctrl+q");
   EXPECT_EQ(program.wait_for_exit(), 0);
