@@ -1,14 +1,25 @@
 // Wiring only: the command line and the display are checked first; then the
 // Qt window host, the SDL sound service, the settings store and the file
-// dialog are handed to the program's one window.
+// dialog are handed to the program's one window; around them the
+// translations, the screen reader's view, the media controls and the messages.
+#include <QAccessible>
 #include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QTranslator>
+#include <QWidget>
 #include <iostream>
 
 #include "app/form1.h"
 #include "app/layout.h"
+#include "platform/qt/accessible_form.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/desktop_identity.h"
+#include "platform/qt/desktop_notifier.h"
 #include "platform/qt/display_check.h"
+#include "platform/qt/message_balloon.h"
+#include "platform/qt/mpris_service.h"
+#include "platform/qt/problem_messages.h"
 #include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_common_dialog.h"
 #include "platform/qt/qt_settings_store.h"
@@ -25,11 +36,46 @@ int main(int argc, char* argv[]) {
   wavorin::choose_x11_platform();
   QApplication qt_app(argc, argv);
   wavorin::present_to_desktop();
+  QTranslator translator;
+  if (translator.load(QLocale(), QStringLiteral("wavorin"), QStringLiteral("_"),
+                      QStringLiteral(":/i18n")))
+    QApplication::installTranslator(&translator);
+  QAccessible::installFactory(wavorin::accessible_form_factory);
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
+  // Before the sound service, whose threads may still report while it ends.
+  wavorin::MessageBalloon balloon(host.widget());
   wavorin::SdlSoundOut sound;
+  sound.set_reporter([&balloon](const wavorin::SoundReport& report) {
+    // Only a sound the user chose: the click and the animation's probe
+    // are the program's own.
+    if (report.problem == wavorin::SoundProblem::FileUnplayable &&
+        (report.flags & wavorin::SND_ASYNC) == 0)
+      return;
+    QMetaObject::invokeMethod(
+        &balloon,
+        [&balloon, text = wavorin::sound_problem_text(report)] { balloon.show_message(text); },
+        Qt::QueuedConnection);
+  });
+  const wavorin::DesktopNotifier notifier;
   wavorin::QtSettingsStore settings;
+  settings.set_failure_listener([&notifier](const std::string& file, const std::string&) {
+    notifier.notify(wavorin::settings_not_saved_summary(),
+                    wavorin::settings_not_saved_text(QFile::decodeName(file.c_str())));
+  });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
+  wavorin::MprisService media_controls({
+      [&host] { host.press(wavorin::Element::b_ply); },
+      [&host] { host.press(wavorin::Element::b_stp); },
+      [&host] { host.play_pause(); },
+      [&host] {
+        host.widget()->raise();
+        host.widget()->activateWindow();
+      },
+      [&host] { host.press(wavorin::Element::b_cls); },
+  });
+  host.set_state_listener(
+      [&] { media_controls.update(host.timer_enabled(), form.module().wav_file); });
   if (!command_line.file().empty()) host.play_at_start(command_line.file());
   return host.run(form);
 }

@@ -25,6 +25,9 @@ test_packages=(
   xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick sox fonts-noto-cjk
   # the installed files and the Debian package
   desktop-file-utils appstream mandoc lintian
+  # desktop services on a private session bus: screen reader tree, media
+  # controls, a stand-in notification service
+  dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus playerctl
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 

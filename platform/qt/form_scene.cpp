@@ -20,6 +20,12 @@ ImageElement* FormScene::image(Element element) {
   return it == images_.end() ? nullptr : &*it;
 }
 
+const ImageElement* FormScene::image(Element element) const {
+  const auto it = std::find_if(images_.begin(), images_.end(),
+                               [element](const ImageElement& i) { return i.element == element; });
+  return it == images_.end() ? nullptr : &*it;
+}
+
 const ImageElement* FormScene::image_at(QPoint point) const {
   const auto it = std::find_if(images_.rbegin(), images_.rend(), [point](const ImageElement& i) {
     return i.visible && i.rect.contains(point);

@@ -23,6 +23,7 @@ class FormScene {
 
   void add_image(ImageElement image);
   ImageElement* image(Element element);
+  const ImageElement* image(Element element) const;
   // The topmost shown Image containing `point`, or nullptr.
   const ImageElement* image_at(QPoint point) const;
 

@@ -1,14 +1,17 @@
 #include "platform/qt/form_widget.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 
@@ -48,7 +51,7 @@ FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::StrongFocus);
   setAcceptDrops(true);
 }
 
@@ -65,7 +68,17 @@ void FormWidget::release_capture() {
   if (QWidget::mouseGrabber() == this) releaseMouse();
 }
 
+void FormWidget::press_later(Element button) {
+  QTimer::singleShot(0, this, [this, button] { emit image_clicked(button); });
+}
+
+QRect FormWidget::button_rect(Element button) const {
+  const ImageElement* image = scene_.image(button);
+  return image != nullptr ? image->rect : QRect();
+}
+
 bool FormWidget::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) setFocus(Qt::ActiveWindowFocusReason);
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const ImageElement* image = scene_.image_at(help->pos());
@@ -83,6 +96,7 @@ bool FormWidget::event(QEvent* event) {
 void FormWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   scene_.paint(painter, event->region());
+  if (focus_.ring_shown()) paint_focus_ring(painter, button_rect(*focus_.focused()));
 }
 
 void FormWidget::resizeEvent(QResizeEvent* event) {
@@ -93,6 +107,7 @@ void FormWidget::resizeEvent(QResizeEvent* event) {
 void FormWidget::mousePressEvent(QMouseEvent* event) {
   const bool first_button = held_ == Qt::NoButton;
   held_ = event->buttons() | event->button();
+  set_ring_hidden();
   if (first_button) {
     const QPoint at = event->position().toPoint();
     press_outside_ = !mask().isEmpty() && !mask().contains(at);
@@ -127,6 +142,7 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
   } else if (event->button() == Qt::LeftButton && pressed_image_) {
     const ImageElement* image = scene_.image_at(event->position().toPoint());
     if (image != nullptr && image->element == *pressed_image_ && image->clickable) {
+      focus_.clicked(image->element);
       emit image_clicked(image->element);
     }
   }
@@ -134,6 +150,74 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
     pressed_image_.reset();
     press_outside_ = false;
   }
+}
+
+void FormWidget::keyPressEvent(QKeyEvent* event) {
+  // A held key would queue a press per repeat behind the synchronous click.
+  const KeyCommand command = key_command(*event);
+  if (command == KeyCommand::None) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  if (event->isAutoRepeat()) return;
+  std::optional<Element> button;
+  switch (command) {
+    case KeyCommand::Next:
+    case KeyCommand::Previous:
+      move_focus(command == KeyCommand::Next);
+      return;
+    case KeyCommand::PressFocused:
+      button = focus_.focused();
+      break;
+    case KeyCommand::Play:
+      button = Element::b_ply;
+      break;
+    case KeyCommand::Stop:
+      button = Element::b_stp;
+      break;
+    case KeyCommand::Open:
+      button = Element::b_opn;
+      break;
+    case KeyCommand::Close:
+      button = Element::b_cls;
+      break;
+    case KeyCommand::PlayPause:
+      emit play_pause_requested();
+      return;
+    case KeyCommand::None:
+      break;
+  }
+  if (!focus_.ring_shown() && focus_.focused()) {
+    focus_.show_ring();
+    update_ring();
+  }
+  if (button) emit image_clicked(*button);
+}
+
+bool FormWidget::focusNextPrevChild(bool next) {
+  move_focus(next);
+  return true;
+}
+
+void FormWidget::move_focus(bool forward) {
+  focus_.step(forward);
+  update_ring();
+  if (QAccessible::isActive()) {
+    QAccessibleEvent focused(this, QAccessible::Focus);
+    focused.setChild(focus_.index());
+    QAccessible::updateAccessibility(&focused);
+  }
+}
+
+void FormWidget::set_ring_hidden() {
+  if (!focus_.ring_shown()) return;
+  focus_.hide_ring();
+  update_ring();
+}
+
+void FormWidget::update_ring() {
+  for (const Element button : {Element::b_ply, Element::b_stp, Element::b_opn, Element::b_cls})
+    update(focus_ring_area(button_rect(button)));
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

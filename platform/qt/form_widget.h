@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/qt/form_scene.h"
+#include "platform/qt/keyboard_focus.h"
 #include "platform/qt/window_drag.h"
 #include "platform/window_description.h"
 
@@ -13,7 +14,8 @@ namespace wavorin {
 // The window: frameless, painted from its scene, and turning the mouse into
 // the program's events. Images take the mouse over their rectangles; a click
 // is a left press and release on the same Image; everything else is a mouse
-// move of the window. No keyboard handling.
+// move of the window. Keys move a focus ring over the four buttons and press
+// them, through the same signal as a click.
 class FormWidget : public QWidget {
   Q_OBJECT
 
@@ -25,6 +27,12 @@ class FormWidget : public QWidget {
   void start_caption_drag();
   void release_capture();
 
+  // Presses a button as a click does, once the current event is done: for
+  // callers that must not wait for a handler (a screen reader, media controls).
+  void press_later(wavorin::Element button);
+  const KeyboardFocus& keyboard_focus() const { return focus_; }
+  QRect button_rect(wavorin::Element button) const;
+
  signals:
   void image_clicked(wavorin::Element element);
   // buttons: 1 left, 2 right, 4 middle; shift: 1 shift, 2 ctrl, 4 alt;
@@ -34,6 +42,8 @@ class FormWidget : public QWidget {
   // The first local file of a drop, as a full path in the file system's
   // encoding.
   void file_dropped(const QByteArray& path);
+  // Stop while a sound plays, otherwise Play: the host knows which.
+  void play_pause_requested();
 
  protected:
   bool event(QEvent* event) override;
@@ -45,6 +55,8 @@ class FormWidget : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   FormScene& scene_;
@@ -54,6 +66,11 @@ class FormWidget : public QWidget {
   bool press_outside_ = false;
   Qt::MouseButtons held_;
   WindowDrag drag_;
+  KeyboardFocus focus_;
+
+  void move_focus(bool forward);
+  void update_ring();
+  void set_ring_hidden();
 };
 
 }  // namespace wavorin

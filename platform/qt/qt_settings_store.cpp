@@ -51,6 +51,7 @@ void QtSettingsStore::SaveSetting(const std::string& app, const std::string& sec
   write_failure_reported_ = true;
   std::cerr << app << ": cannot save settings to " << to_local(settings.fileName()) << ": "
             << status_text(settings.status()) << std::endl;
+  if (on_failure_) on_failure_(to_local(settings.fileName()), status_text(settings.status()));
 }
 
 }  // namespace wavorin

@@ -53,24 +53,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
   widget_->resize(description_.stored_inside_width_px, description_.stored_inside_height_px);
   build_controls();
 
-  QObject::connect(widget_.get(), &FormWidget::image_clicked, widget_.get(), [this](Element e) {
-    switch (e) {
-      case Element::b_ply:
-        raise(&FormEvents::b_ply_Click);
-        break;
-      case Element::b_stp:
-        raise(&FormEvents::b_stp_Click);
-        break;
-      case Element::b_opn:
-        raise(&FormEvents::b_opn_Click);
-        break;
-      case Element::b_cls:
-        raise(&FormEvents::b_cls_Click);
-        break;
-      default:
-        break;
-    }
-  });
+  QObject::connect(widget_.get(), &FormWidget::image_clicked, widget_.get(),
+                   [this](Element e) { press(e); });
   QObject::connect(widget_.get(), &FormWidget::mouse_moved, widget_.get(),
                    [this](int buttons, int shift, QPointF at) {
                      if (events_ == nullptr) return;
@@ -83,6 +67,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
   QObject::connect(widget_.get(), &FormWidget::file_dropped, widget_.get(),
                    [this](const QByteArray& path) { raise_play_file(path.toStdString()); });
   QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
+  QObject::connect(widget_.get(), &FormWidget::play_pause_requested, widget_.get(),
+                   [this] { play_pause(); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
                    [this] { raise(&FormEvents::Timer1_Timer); });
 }
@@ -117,6 +103,9 @@ int QtWindowHost::run(FormEvents& events) {
   events_ = &events;
   raise(&FormEvents::Form_Load);
   if (gate_.closed()) return exit_status_;
+  // The load fitted the inside: the user cannot resize the window, so window
+  // managers offer no resize.
+  widget_->setFixedSize(widget_->size());
   widget_->show();
   flush_window_system();
   if (!start_file_.empty()) {
@@ -134,6 +123,30 @@ QWidget* QtWindowHost::widget() { return widget_.get(); }
 void QtWindowHost::raise(void (FormEvents::*handler)()) {
   if (events_ == nullptr) return;
   gate_.raise([this, handler] { (events_->*handler)(); });
+  if (state_listener_) state_listener_();
+}
+
+void QtWindowHost::press(Element button) {
+  switch (button) {
+    case Element::b_ply:
+      raise(&FormEvents::b_ply_Click);
+      break;
+    case Element::b_stp:
+      raise(&FormEvents::b_stp_Click);
+      break;
+    case Element::b_opn:
+      raise(&FormEvents::b_opn_Click);
+      break;
+    case Element::b_cls:
+      raise(&FormEvents::b_cls_Click);
+      break;
+    default:
+      break;
+  }
+}
+
+void QtWindowHost::play_pause() {
+  raise(timer_.isActive() ? &FormEvents::b_stp_Click : &FormEvents::b_ply_Click);
 }
 
 void QtWindowHost::raise_play_file(const std::string& path) {

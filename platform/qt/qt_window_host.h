@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "platform/form_events.h"
@@ -79,6 +80,15 @@ class QtWindowHost : public WindowHost {
                              std::intptr_t lparam) override;
 
   bool timer_enabled() const { return timer_.isActive(); }
+
+  // Raises the click handler of one of the four buttons, as a click does.
+  void press(Element button);
+  // Stop while the animation runs (a sound plays), otherwise Play, through
+  // the same gate as a click.
+  void play_pause();
+  // Called after every handler the host raised, and when the program ends:
+  // for watchers of the playing state and the current sound.
+  void set_state_listener(std::function<void()> listener) { state_listener_ = std::move(listener); }
   bool ended() const { return gate_.closed(); }
 
  private:
@@ -103,6 +113,7 @@ class QtWindowHost : public WindowHost {
   HandlerGate gate_;
   FormEvents* events_ = nullptr;
   std::string start_file_;
+  std::function<void()> state_listener_;
   int exit_status_ = 0;
   bool running_ = false;  // inside QApplication::exec()
 };

@@ -34,6 +34,7 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
   const std::string first = current != nullptr ? current : "none";
   std::unique_ptr<AudioDevice> device;
   if (current != nullptr) device = AudioDevice::open(wanted);
+  silent_ = false;
   if (device) return device;
   const std::string reason = current != nullptr ? SDL_GetError() : "no audio driver started";
 
@@ -50,6 +51,8 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
     device = AudioDevice::open(wanted);
     if (device) chosen = "dummy (silent)";
   }
+  silent_ = !device || chosen == "dummy (silent)";
+  fallback_reason_ = reason;
   if (device) {
     std::fprintf(stderr, "wavorin: no sound device through '%s' (%s); playing through %s\n",
                  first.c_str(), reason.c_str(), chosen.c_str());

@@ -23,12 +23,18 @@ class AudioDriver {
   // Never fails while the 'dummy' driver is compiled in. Reports a fallback
   // once on standard error, with SDL's reason.
   std::unique_ptr<AudioDevice> open_device(const DeviceFormat& wanted);
+  // The last open fell back to the silent driver or found no device at all;
+  // SDL's words for why the first driver failed.
+  bool silent() const { return silent_; }
+  const std::string& fallback_reason() const { return fallback_reason_; }
 
  private:
   bool switch_to(const char* driver);
 
   bool subsystem_ = false;  // SDL_InitSubSystem succeeded
   bool switched_ = false;   // a driver was started by name since
+  bool silent_ = false;
+  std::string fallback_reason_;
 };
 
 }  // namespace wavorin

@@ -18,7 +18,7 @@ constexpr DeviceFormat kWantedFormat{AUDIO_S16SYS, 44100, 2, 1024};
 // While a sound plays the closer looks this often whether it has ended.
 constexpr auto kPlayingPoll = std::chrono::milliseconds(200);
 
-void report(const std::string& name, const std::string& reason) {
+void report_unplayable(const std::string& name, const std::string& reason) {
   std::fprintf(stderr, "wavorin: cannot play '%s': %s\n", name.c_str(), reason.c_str());
 }
 
@@ -41,10 +41,28 @@ SdlSoundOut::~SdlSoundOut() {
   close_device();
 }
 
+void SdlSoundOut::set_reporter(SoundReporter reporter) {
+  const std::lock_guard lock(mutex_);
+  reporter_ = std::move(reporter);
+}
+
+void SdlSoundOut::report(const SoundReport& report) const {
+  if (reporter_) reporter_(report);
+}
+
+void SdlSoundOut::report_device_failed() {
+  if (device_failure_reported_) return;
+  device_failure_reported_ = true;
+  const std::string reason = "the device stopped taking samples";
+  std::fprintf(stderr, "wavorin: sound device failed while playing: %s\n", reason.c_str());
+  report({SoundProblem::DeviceFailed, "", 0, reason});
+}
+
 int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   std::unique_lock lock(mutex_);
   if (device_ && !device_->running()) {
     // Lost while playing: drop it; this request opens a new one.
+    if (playback_ && !playback_->finished()) report_device_failed();
     close_device();
   }
   const bool busy = playback_ && !playback_->finished();
@@ -66,15 +84,24 @@ int SdlSoundOut::play(const std::string& name, unsigned flags) {
   std::string error;
   std::optional<SoundFile> file = SoundFile::open_path(name, error);
   if (!file) {
-    report(name, error);
+    report_unplayable(name, error);
+    report({SoundProblem::FileUnplayable, name, flags, error});
     return failed;
   }
-  if (!device_) device_ = driver_->open_device(kWantedFormat);
+  if (!device_) {
+    device_ = driver_->open_device(kWantedFormat);
+    device_failure_reported_ = false;
+    if (driver_->silent() && !no_device_reported_) {
+      no_device_reported_ = true;
+      report({SoundProblem::NoDevice, "", flags, driver_->fallback_reason()});
+    }
+  }
   if (!device_) return failed;
   std::optional<SoundDecoder> decoder =
       SoundDecoder::create(std::move(*file), device_->format(), error);
   if (!decoder) {
-    report(name, error);
+    report_unplayable(name, error);
+    report({SoundProblem::FileUnplayable, name, flags, error});
     return failed;
   }
   playback_ = std::make_unique<Playback>(std::move(*decoder), device_->format());
@@ -86,10 +113,12 @@ int SdlSoundOut::play(const std::string& name, unsigned flags) {
   if (playback_->wait_until_delivered(*device_)) {
     // The last buffer is now in the device: it takes one more period to be heard.
     std::this_thread::sleep_for(std::chrono::duration<double>(device_->format().buffer_seconds()));
-  } else {
-    end_current();
+    return 1;
   }
-  return 1;
+  // Never heard to its end: the device was lost or stopped taking samples.
+  if (!device_->running()) report_device_failed();
+  end_current();
+  return failed;
 }
 
 void SdlSoundOut::end_current() {
@@ -119,6 +148,7 @@ void SdlSoundOut::close_when_idle() {
       continue;
     }
     if (!idle_) {
+      if (!device_->running() && playback_ && !playback_->finished()) report_device_failed();
       idle_ = true;
       idle_since_ = Clock::now();
     }

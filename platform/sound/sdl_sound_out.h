@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/sound_out.h"
+#include "platform/sound_problem.h"
 
 namespace wavorin {
 
@@ -34,10 +35,18 @@ class SdlSoundOut : public SoundOut {
 
   int sndPlaySoundA(const std::string& name, unsigned flags) override;
 
+  // Told of every problem a person should hear about, besides the line on
+  // standard error; called with the service's lock held, from the calling
+  // thread or the closer thread, so it must only hand the report on.
+  void set_reporter(SoundReporter reporter);
+
  private:
   using Clock = std::chrono::steady_clock;
 
   int play(const std::string& name, unsigned flags);
+  void report(const SoundReport& report) const;
+  // Once per device: a device lost while a sound played.
+  void report_device_failed();
   // Ends the current sound with a short fade and detaches it.
   void end_current();
   void close_device();
@@ -54,6 +63,9 @@ class SdlSoundOut : public SoundOut {
   Clock::time_point idle_since_;
   bool idle_ = true;
   bool quitting_ = false;
+  SoundReporter reporter_;
+  bool no_device_reported_ = false;
+  bool device_failure_reported_ = false;  // for the open device
   std::thread closer_;
 };
 

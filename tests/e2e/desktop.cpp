@@ -70,7 +70,7 @@ QString Desktop::find_window(const QString& name_regex, qint64 pid, int timeout_
   clock.start();
   while (clock.elapsed() < timeout_ms) {
     const QString out = run("xdotool",
-                            {"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                            {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name",
                              name_regex},
                             true)
                             .trimmed();
@@ -81,5 +81,27 @@ QString Desktop::find_window(const QString& name_regex, qint64 pid, int timeout_
 }
 
 void Desktop::settle(int ms) { QThread::msleep(ms); }
+
+SessionBus::SessionBus() : saved_(qgetenv("DBUS_SESSION_BUS_ADDRESS")) {
+  daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+  if (!daemon_.waitForStarted(5000)) return;
+  QElapsedTimer clock;
+  clock.start();
+  while (address_.isEmpty() && clock.elapsed() < 5000) {
+    daemon_.waitForReadyRead(200);
+    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+  }
+  if (!address_.isEmpty()) qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
+}
+
+SessionBus::~SessionBus() {
+  if (saved_.isEmpty()) {
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+  } else {
+    qputenv("DBUS_SESSION_BUS_ADDRESS", saved_);
+  }
+  daemon_.terminate();
+  daemon_.waitForFinished(3000);
+}
 
 }  // namespace wavorin::e2e

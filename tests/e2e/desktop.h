@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QProcess>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,23 @@ struct Desktop {
   static QRect window_rect(const QString& window_id);
   static QString find_window(const QString& name_regex, qint64 pid, int timeout_ms = 10000);
   static void settle(int ms = 300);
+};
+
+// A private D-Bus session bus for the test and the programs it starts, so
+// desktop services (accessibility, media controls, notifications) are met
+// only on it. Puts the caller's bus address back when it goes.
+class SessionBus {
+ public:
+  SessionBus();
+  ~SessionBus();
+  SessionBus(const SessionBus&) = delete;
+  SessionBus& operator=(const SessionBus&) = delete;
+  bool up() const { return !address_.isEmpty(); }
+
+ private:
+  QProcess daemon_;
+  QString address_;
+  QByteArray saved_;
 };
 
 }  // namespace wavorin::e2e

@@ -88,6 +88,7 @@ bool Program::start() {
   env.insert("SDL_AUDIODRIVER", "disk");
   env.insert("SDL_DISKAUDIOFILE", install_.filePath("out.raw"));
   env.remove("QT_QPA_PLATFORM");
+  env.insert(env_);
   process_.setProcessEnvironment(env);
   process_.start(install_.filePath("wavorin"), {});
   if (!process_.waitForStarted(10000)) return false;

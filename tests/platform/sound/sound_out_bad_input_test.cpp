@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "tests/platform/sound/sound_out_fixture.h"
@@ -126,9 +127,16 @@ TEST_F(BadInputTest, WithoutNoDefaultABadNameStillCountsAsDone) {
 
 TEST_F(BadInputTest, ReasonIsReportedOnceOnStandardError) {
   const std::string file = files_.write_bytes("text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w'});
+  std::vector<SoundReport> told;
+  sound().set_reporter([&](const SoundReport& report) { told.push_back(report); });
   ::testing::internal::CaptureStderr();
   sound().sndPlaySoundA(file, SND_ASYNC | SND_NODEFAULT);
   const std::string said = ::testing::internal::GetCapturedStderr();
+  // And once to the listener, with the request's flags.
+  ASSERT_EQ(told.size(), 1U);
+  EXPECT_EQ(told[0].problem, SoundProblem::FileUnplayable);
+  EXPECT_EQ(told[0].name, file);
+  EXPECT_EQ(told[0].flags, SND_ASYNC | SND_NODEFAULT);
   SF_INFO info{};
   ASSERT_EQ(sf_open(file.c_str(), SFM_READ, &info), nullptr);
   const std::string reason = sf_strerror(nullptr);
@@ -138,18 +146,28 @@ TEST_F(BadInputTest, ReasonIsReportedOnceOnStandardError) {
 }
 
 // The disk driver cannot write to /dev/full: the device is lost at once.
+// A synchronous sound that never reached the device counts as not played
+// under SND_NODEFAULT (a click) and as done without it (the probe).
 TEST_F(BadInputTest, LostDeviceNeitherHangsNorCrashes) {
   const std::string file = files_.write("long.wav", noise(44100, 2, 12), 2);
   use_device_file("/dev/full");
+  std::mutex told_mutex;
+  int failures_told = 0;
+  sound().set_reporter([&](const SoundReport& report) {
+    const std::lock_guard lock(told_mutex);
+    failures_told += report.problem == SoundProblem::DeviceFailed ? 1 : 0;
+  });
   // SND_NOSTOP follows a synchronous request, which returns only once the
   // loss was noticed: nothing is playing then.
   for (const unsigned flags : {SND_ASYNC, SND_SYNC, SND_NOSTOP, SND_SYNC | SND_NODEFAULT}) {
-    int result = 0;
+    int result = -1;
     const double took = timed([&] { result = sound().sndPlaySoundA(file, flags); });
-    EXPECT_EQ(result, 1) << flags;
+    EXPECT_EQ(result, flags == (SND_SYNC | SND_NODEFAULT) ? 0 : 1) << flags;
     EXPECT_LT(took, 1.0 + 2.5) << flags;
   }
   EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
+  const std::lock_guard lock(told_mutex);
+  EXPECT_GE(failures_told, 1);
 }
 
 // No device can be opened through the chosen driver: the others are tried

@@ -1,0 +1,104 @@
+#include "platform/qt/mpris_service.h"
+
+#include <sndfile.h>
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+#include <optional>
+
+#include "platform/qt/mpris_player_adaptor.h"
+#include "platform/qt/mpris_root_adaptor.h"
+
+namespace wavorin {
+
+namespace {
+
+const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.wavorin");
+
+// Microseconds of sound in a wave file, from its frames and rate. Regular
+// files only: opening a FIFO would block the window.
+std::optional<qint64> length_us(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  SF_INFO format{};
+  const std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open(path.c_str(), SFM_READ, &format),
+                                                         &sf_close);
+  if (!file || format.samplerate <= 0) return std::nullopt;
+  return static_cast<qint64>(static_cast<double>(format.frames) * 1e6 / format.samplerate);
+}
+
+}  // namespace
+
+MprisService::MprisService(MediaActions actions) : actions_(std::move(actions)) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return;
+  new MprisRootAdaptor(this);
+  new MprisPlayerAdaptor(this);
+  if (!bus.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors)) return;
+  for (const QString& name :
+       {kServiceName, kServiceName + QStringLiteral(".instance") +
+                          QString::number(QCoreApplication::applicationPid())}) {
+    if (bus.registerService(name)) {
+      service_ = name;
+      return;
+    }
+  }
+}
+
+MprisService::~MprisService() {
+  if (!registered()) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  bus.unregisterService(service_);
+  bus.unregisterObject(kObjectPath);
+}
+
+QString MprisService::playback_status() const {
+  return playing_ ? QStringLiteral("Playing") : QStringLiteral("Stopped");
+}
+
+void MprisService::later(const std::function<void()>& action) {
+  if (action) QTimer::singleShot(0, this, action);
+}
+
+void MprisService::update(bool playing, const std::string& file) {
+  QVariantMap changed;
+  if (file != file_ || track_ == 0) {
+    file_ = file;
+    ++track_;
+    const QString path = QFile::decodeName(file.c_str());
+    metadata_.clear();
+    metadata_.insert(QStringLiteral("mpris:trackid"),
+                     QVariant::fromValue(QDBusObjectPath(
+                         QStringLiteral("/org/wavorin/Wavorin/track/%1").arg(track_))));
+    metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
+    metadata_.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
+    if (const auto length = length_us(file))
+      metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue(*length));
+    changed.insert(QStringLiteral("Metadata"), metadata_);
+  }
+  if (playing != playing_) {
+    playing_ = playing;
+    changed.insert(QStringLiteral("PlaybackStatus"), playback_status());
+  }
+  if (!changed.isEmpty()) properties_changed(changed);
+}
+
+void MprisService::properties_changed(const QVariantMap& changed) {
+  if (!registered()) return;
+  QDBusMessage signal =
+      QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                 QStringLiteral("PropertiesChanged"));
+  signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
+  QDBusConnection::sessionBus().send(signal);
+}
+
+}  // namespace wavorin

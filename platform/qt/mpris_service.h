@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+#include <functional>
+#include <string>
+
+namespace wavorin {
+
+// What the desktop's media controls may ask of the program. Each runs once
+// the D-Bus call has been answered.
+struct MediaActions {
+  std::function<void()> play;
+  std::function<void()> stop;
+  std::function<void()> play_pause;
+  std::function<void()> raise;
+  std::function<void()> quit;
+};
+
+// The program as an MPRIS 2 media player on the session bus
+// (org.mpris.MediaPlayer2.wavorin, or .instance<pid> for a second copy).
+// Without a session bus it does nothing and says nothing.
+class MprisService : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit MprisService(MediaActions actions);
+  ~MprisService() override;
+  MprisService(const MprisService&) = delete;
+  MprisService& operator=(const MprisService&) = delete;
+
+  bool registered() const { return !service_.isEmpty(); }
+  // The state of the sound now: signals every change to the desktop.
+  void update(bool playing, const std::string& file);
+
+  QString playback_status() const;
+  QVariantMap metadata() const { return metadata_; }
+  // Runs an action after the current D-Bus call has been answered.
+  void later(const std::function<void()>& action);
+  const MediaActions& actions() const { return actions_; }
+
+ private:
+  void properties_changed(const QVariantMap& changed);
+
+  MediaActions actions_;
+  QString service_;
+  bool playing_ = false;
+  std::string file_;
+  int track_ = 0;
+  QVariantMap metadata_;
+};
+
+}  // namespace wavorin

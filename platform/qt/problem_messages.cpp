@@ -1,0 +1,42 @@
+#include "platform/qt/problem_messages.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace wavorin {
+
+QString sound_problem_text(const SoundReport& report) {
+  switch (report.problem) {
+    case SoundProblem::FileUnplayable:
+      return QCoreApplication::translate(
+                 "wavorin::Messages",
+                 "Cannot play \"%1\": it is missing, unreadable or not a wave file this "
+                 "program can play. Choose another file with Open.")
+          .arg(QFileInfo(QFile::decodeName(report.name.c_str())).fileName());
+    case SoundProblem::NoDevice:
+      return QCoreApplication::translate(
+          "wavorin::Messages",
+          "No sound device could be opened, so sounds play silently. Check that a "
+          "sound device is connected and not in use, then start the program again.");
+    case SoundProblem::DeviceFailed:
+      return QCoreApplication::translate(
+          "wavorin::Messages",
+          "The sound device stopped working while a sound played. Check the device, "
+          "then press Play again.");
+  }
+  return {};
+}
+
+QString settings_not_saved_summary() {
+  return QCoreApplication::translate("wavorin::Messages", "Settings not saved");
+}
+
+QString settings_not_saved_text(const QString& file) {
+  return QCoreApplication::translate("wavorin::Messages",
+                                     "The window position and the folder could not be saved to "
+                                     "%1. Check that this folder can be written.")
+      .arg(file);
+}
+
+}  // namespace wavorin

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/sound_problem.h"
+
+namespace wavorin {
+
+// What a person reads when something fails: what happened and what to do,
+// in their language.
+QString sound_problem_text(const SoundReport& report);
+QString settings_not_saved_summary();
+QString settings_not_saved_text(const QString& file);
+
+}  // namespace wavorin

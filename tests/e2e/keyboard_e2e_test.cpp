@@ -1,0 +1,100 @@
+#include "tests/e2e/e2e_fixture.h"
+
+namespace wavorin::e2e {
+namespace {
+
+const QRect kStopSquare(70, 126, 40, 40);
+
+// Pixels around the Stop button's rim that differ from the skin.
+int glow_pixels_around_stop(const QImage& screen, QPoint window) {
+  const QImage skin = asset("skin.png");
+  const QRect around = kStopSquare.adjusted(-4, -4, 4, 4);
+  int count = 0;
+  for (int y = around.top(); y <= around.bottom(); ++y)
+    for (int x = around.left(); x <= around.right(); ++x)
+      if (!kStopSquare.adjusted(4, 4, -4, -4).contains(x, y) &&
+          screen.pixel(window + QPoint(x, y)) != skin.pixel(x, y))
+        ++count;
+  return count;
+}
+
+TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
+  program.replace_sound("click.wav", marker_tone(0.2, 4));
+  program.replace_sound("sample1.wav", marker_tone(3.0, 5));
+  ASSERT_TRUE(program.start());
+  const QPoint window = program.window_rect().topLeft();
+  const auto click = read_wave(program.folder() + "/click.wav");
+  auto tune = read_wave(program.folder() + "/sample1.wav");
+  tune.resize(22050);
+
+  // P plays: the click, then the tune.
+  Desktop::key("p");
+  Desktop::settle(900);
+  auto out = program.audio();
+  const long click_at = find_samples(out, click);
+  ASSERT_GE(click_at, 0) << "P did not click";
+  EXPECT_GE(find_samples(out, tune, click_at), 0) << "P did not play";
+  EXPECT_EQ(glow_pixels_around_stop(Desktop::screenshot(), window), 0) << "ring before Tab";
+
+  // Tab to Stop, with the ring drawn around it, and Space stops the tune.
+  Desktop::key("Tab");
+  Desktop::key("Tab");
+  Desktop::settle(300);
+  EXPECT_GT(glow_pixels_around_stop(Desktop::screenshot(), window), 40) << "no ring on Stop";
+  Desktop::key("space");
+  Desktop::settle(600);
+  out = program.audio();
+  EXPECT_GE(find_samples(out, click, click_at + static_cast<long>(click.size())), 0)
+      << "Space on Stop did not click";
+  const std::size_t heard = out.size();
+  Desktop::settle(500);
+  out = program.audio();
+  EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(std::min(heard, out.size())), out.end(),
+                          [](std::int16_t s) { return s == 0; }))
+      << "Space on Stop did not stop the tune";
+
+  // A mouse click hides the ring again.
+  Desktop::click(window + QPoint(112, 280));
+  Desktop::move_pointer({1000, 750});
+  Desktop::settle(300);
+  EXPECT_EQ(glow_pixels_around_stop(Desktop::screenshot(), window), 0) << "ring after a click";
+
+  // Ctrl+O opens the dialog.
+  Desktop::key("ctrl+o");
+  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
+  Desktop::settle(800);
+  Desktop::key("Escape");
+  Desktop::settle(800);
+
+  // The media keys play and stop.
+  const std::size_t before = program.audio().size();
+  Desktop::key("XF86AudioPlay");
+  Desktop::settle(900);
+  out = program.audio();
+  EXPECT_GE(find_samples(out, tune, out.size() >= before ? static_cast<long>(before) : 0), 0)
+      << "the Play key did not play";
+  Desktop::key("XF86AudioStop");
+  Desktop::settle(600);
+  const std::size_t stopped = program.audio().size();
+  Desktop::settle(500);
+  out = program.audio();
+  EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(std::min(stopped, out.size())), out.end(),
+                          [](std::int16_t s) { return s == 0; }))
+      << "the Stop key did not stop";
+
+  // Ctrl+Q closes as the Close button does: the position is saved.
+  Desktop::key("ctrl+q");
+  EXPECT_EQ(program.wait_for_exit(), 0);
+  EXPECT_EQ(program.read_setting("MAIN WINDOW X"), "0");
+  EXPECT_EQ(program.read_setting("Path"), program.folder());
+}
+
+TEST_F(ProgramTest, WindowManagerCannotResizeTheWindow) {
+  ASSERT_TRUE(program.start());
+  Desktop::run("xdotool", {"windowsize", program.window_id(), "225", "432"});
+  Desktop::settle(500);
+  EXPECT_EQ(program.window_rect().size(), QSize(225, 332));
+}
+
+}  // namespace
+}  // namespace wavorin::e2e

@@ -1,0 +1,46 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>wavorin::AccessibleButton</name>
+    <message>
+        <source>Play</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>ファイルを開く</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>終了</translation>
+    </message>
+</context>
+<context>
+    <name>wavorin::Messages</name>
+    <message>
+        <source>Cannot play &quot;%1&quot;: it is missing, unreadable or not a wave file this program can play. Choose another file with Open.</source>
+        <translation>「%1」を再生できません。ファイルが見つからないか、読み込めないか、このプログラムで再生できる WAVE ファイルではありません。「ファイルを開く」で別のファイルを選んでください。</translation>
+    </message>
+    <message>
+        <source>No sound device could be opened, so sounds play silently. Check that a sound device is connected and not in use, then start the program again.</source>
+        <translation>サウンドデバイスを開けなかったため、音を鳴らさずに再生します。サウンドデバイスが接続され、ほかのプログラムに使われていないことを確かめてから、プログラムを起動し直してください。</translation>
+    </message>
+    <message>
+        <source>The sound device stopped working while a sound played. Check the device, then press Play again.</source>
+        <translation>再生中にサウンドデバイスが動かなくなりました。デバイスを確かめてから、もう一度「再生」を押してください。</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>設定を保存できませんでした</translation>
+    </message>
+    <message>
+        <source>The window position and the folder could not be saved to %1. Check that this folder can be written.</source>
+        <translation>ウィンドウの位置とフォルダーを %1 に保存できませんでした。このフォルダーに書き込めるか確かめてください。</translation>
+    </message>
+</context>
+</TS>
