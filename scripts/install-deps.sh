@@ -8,7 +8,7 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   # libraries
-  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev
+  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev libxcb-shape0-dev
   # runtime plugins for Qt on X11
   libxcb-cursor0 qt6-qpa-plugins
 )

@@ -38,6 +38,11 @@ FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
+  // A Wayland client cannot cut its window: the outside is painted
+  // transparent instead, which needs a surface with alpha.
+  if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+    setAttribute(Qt::WA_TranslucentBackground);
+  }
 }
 
 void FormWidget::start_caption_drag() {
@@ -54,6 +59,13 @@ void FormWidget::release_capture() {
 }
 
 bool FormWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+      || event->type() == QEvent::DevicePixelRatioChange
+#endif
+  ) {
+    if (devicePixelRatio() != scene_.ratio()) emit device_ratio_changed();
+  }
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const ImageElement* image = scene_.image_at(help->pos());
@@ -69,6 +81,8 @@ bool FormWidget::event(QEvent* event) {
 }
 
 void FormWidget::paintEvent(QPaintEvent* event) {
+  // Not every platform reports a change of ratio as an event of its own.
+  if (devicePixelRatio() != scene_.ratio()) emit device_ratio_changed();
   QPainter painter(this);
   scene_.paint(painter, event->region());
 }

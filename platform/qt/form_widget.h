@@ -31,6 +31,8 @@ class FormWidget : public QWidget {
   // position in pixels of the inside.
   void mouse_moved(int buttons, int shift, QPointF position);
   void close_requested();
+  // The screen's device pixel ratio is no longer the scene's.
+  void device_ratio_changed();
 
  protected:
   bool event(QEvent* event) override;

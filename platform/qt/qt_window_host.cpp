@@ -4,6 +4,7 @@
 #include <QFile>
 #include <cmath>
 
+#include "platform/qt/device_outline.h"
 #include "platform/qt/form_widget.h"
 #include "platform/qt/surface.h"
 #include "platform/qt/window_system_flush.h"
@@ -30,12 +31,7 @@ bool has_click_handler(Element element) {
          element == Element::b_cls;
 }
 
-QImage load_picture(const std::string& path) {
-  if (path.empty()) return {};
-  QImage picture(QString::fromUtf8(path));
-  if (picture.isNull()) return {};
-  return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
+bool on_wayland() { return QGuiApplication::platformName() == QLatin1String("wayland"); }
 
 }  // namespace
 
@@ -43,11 +39,13 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
     : description_(description),
       report_(report),
       app_path_(program_folder()),
-      scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
-             load_picture(description.background)),
+      scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px), {}),
       widget_(std::make_unique<FormWidget>(scene_)),
       metrics_(*widget_),
+      pictures_(widget_->devicePixelRatio()),
       gate_([this](const std::string& line) { fail(line); }) {
+  scene_.reset(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
+               pictures_.picture(description.background), pictures_.ratio());
   widget_->setWindowTitle(QString::fromUtf8(description_.title));
   widget_->resize(description_.stored_inside_width_px, description_.stored_inside_height_px);
   build_controls();
@@ -80,6 +78,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
                      });
                    });
   QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
+  QObject::connect(widget_.get(), &FormWidget::device_ratio_changed, widget_.get(),
+                   [this] { use_device_ratio(widget_->devicePixelRatio()); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
                    [this] { raise(&FormEvents::Timer1_Timer); });
 }
@@ -93,16 +93,16 @@ void QtWindowHost::build_controls() {
         timer_.setInterval(control.interval_ms);
         if (control.enabled) timer_.start();
         break;
-      case ControlKind::PictureBox: {
+      case ControlKind::PictureBox:
         picture_box_rect_ = metrics_.to_pixels(control.stored);
-        const QImage picture = load_picture(control.picture);
-        picture_box_ = make_surface(picture.size().expandedTo(picture_box_rect_.size()), picture);
+        picture_box_path_ = control.picture;
         break;
-      }
       case ControlKind::Image:
-        scene_.add_image({control.element, metrics_.to_pixels(control.stored),
-                          load_picture(control.picture), QString::fromUtf8(control.tool_tip),
-                          control.visible, has_click_handler(control.element)});
+        scene_.add_image({control.element, metrics_.to_pixels(control.stored), QImage(),
+                          QString::fromUtf8(control.tool_tip), control.visible,
+                          has_click_handler(control.element)});
+        picture_paths_[control.element] = control.picture;
+        if (control.visible) load_picture_of(control.element);
         break;
       case ControlKind::FileDialog:
         break;
@@ -115,7 +115,9 @@ int QtWindowHost::run(FormEvents& events) {
   raise(&FormEvents::Form_Load);
   if (gate_.closed()) return exit_status_;
   widget_->show();
+  apply_outline();
   flush_window_system();
+  QTimer::singleShot(0, widget_.get(), [this] { load_remaining_pictures(); });
   running_ = true;
   const int status = QApplication::exec();
   running_ = false;
@@ -174,8 +176,28 @@ Handle QtWindowHost::hDC(Element element) const {
 
 QImage* QtWindowHost::surface(Handle dc) {
   if (dc == kFormDc) return &scene_.retained();
+  if (dc == kPictureBoxDc) load_picture_box();
   if (dc == kPictureBoxDc && !picture_box_.isNull()) return &picture_box_;
   return nullptr;
+}
+
+void QtWindowHost::load_picture_of(Element element) {
+  ImageElement* image = scene_.image(element);
+  const auto path = picture_paths_.find(element);
+  if (image == nullptr || !image->picture.isNull() || path == picture_paths_.end()) return;
+  image->picture = pictures_.picture(path->second);
+}
+
+void QtWindowHost::load_picture_box() {
+  if (!picture_box_.isNull() || hDC(Element::ani_p) == 0) return;
+  const QImage& picture = pictures_.picture(picture_box_path_);
+  picture_box_ = make_surface(
+      picture.size().expandedTo(to_device(picture_box_rect_, pictures_.ratio()).size()), picture);
+}
+
+void QtWindowHost::load_remaining_pictures() {
+  for (const auto& [element, path] : picture_paths_) load_picture_of(element);
+  load_picture_box();
 }
 
 void QtWindowHost::Refresh(Element element) {
@@ -199,13 +221,16 @@ void QtWindowHost::Move(Element element, float left, float top, float width, flo
     widget_->update(QRegion(old) | rect);
   } else if (hDC(element) == kPictureBoxDc) {
     picture_box_rect_ = rect;
-    grow_surface(picture_box_, rect.size());
+    if (!picture_box_.isNull()) {
+      grow_surface(picture_box_, to_device(rect, pictures_.ratio()).size());
+    }
   }
 }
 
 void QtWindowHost::set_Visible(Element element, bool visible) {
   ImageElement* image = scene_.image(element);
   if (image == nullptr || image->visible == visible) return;
+  if (visible) load_picture_of(element);
   image->visible = visible;
   widget_->update(image->rect);
 }
@@ -236,13 +261,16 @@ int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
   if (hwnd != kWindowHandle) return 0;
   if (rgn == 0) {
     widget_->clearMask();
+    outline_.reset();
   } else if (const QRegion* region = regions_.find(rgn)) {
     // An empty mask would mean "no shape" to Qt; an empty region hides the
     // whole window, so cut it to a pixel outside the window instead.
     widget_->setMask(region->isEmpty() ? QRegion(-1, -1, 1, 1) : *region);
+    outline_ = *regions_.shape(rgn);
   } else {
     return 0;
   }
+  apply_outline();
   if (redraw) widget_->update();
   return 1;
 }
@@ -254,9 +282,68 @@ bool QtWindowHost::BitBlt(Handle dest, int x, int y, int width, int height, Hand
   QImage* to = surface(dest);
   const QImage* from = surface(src);
   if (to == nullptr || from == nullptr || rop != SRCCOPY) return false;
-  const QRect changed = copy_block(*to, x, y, width, height, *from, src_x, src_y);
-  if (dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(changed);
+  const BlitRecord blit{dest, x, y, width, height, src, src_x, src_y};
+  copy(blit);
+  blits_.add(blit);
   return true;
+}
+
+void QtWindowHost::copy(const BlitRecord& blit) {
+  QImage* to = surface(blit.dest);
+  const QImage* from = surface(blit.src);
+  if (to == nullptr || from == nullptr) return;
+  // Window pixels become device pixels edge by edge, so a block covers the
+  // same device pixels as the pictures' own layout.
+  const double r = pictures_.ratio();
+  if (r == 1.0) {
+    const QRect changed = copy_block(*to, blit.x, blit.y, blit.width, blit.height, *from,
+                                     blit.src_x, blit.src_y);
+    if (blit.dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(changed);
+    return;
+  }
+  const auto edge = [r](long long at) { return to_device_edge(at, r); };
+  const int x = edge(blit.x);
+  const int y = edge(blit.y);
+  const int src_x = edge(blit.src_x);
+  const int src_y = edge(blit.src_y);
+  const int width = blit.width <= 0 ? 0 : edge(static_cast<long long>(blit.x) + blit.width) - x;
+  const int height = blit.height <= 0 ? 0 : edge(static_cast<long long>(blit.y) + blit.height) - y;
+  const QRect changed = copy_block(*to, x, y, width, height, *from, src_x, src_y);
+  if (blit.dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(to_window(changed, r));
+}
+
+void QtWindowHost::apply_outline() {
+  const double r = pictures_.ratio();
+  const QRegion device = outline_ ? outline_->at(r) : QRegion();
+  // Where the window system cannot cut the window (a native Wayland
+  // client), the outside is painted transparent.
+  if (on_wayland()) {
+    scene_.set_transparent_outside(!outline_        ? QRegion()
+                                   : device.isEmpty() ? QRegion(-1, -1, 1, 1)
+                                                      : device);
+    widget_->update();
+  }
+  if (outline_ && (r != 1.0 || native_shape_)) native_shape_ = set_native_shape(*widget_, device);
+}
+
+void QtWindowHost::use_device_ratio(double ratio) {
+  if (ratio <= 0 || ratio == pictures_.ratio()) return;
+  pictures_ = PictureSet(ratio);
+  const QSize stored(description_.stored_inside_width_px, description_.stored_inside_height_px);
+  scene_.reset(stored.expandedTo(widget_->size()), pictures_.picture(description_.background),
+               ratio);
+  for (const auto& [element, path] : picture_paths_) {
+    ImageElement* image = scene_.image(element);
+    if (image != nullptr && !image->picture.isNull()) image->picture = pictures_.picture(path);
+  }
+  if (!picture_box_.isNull()) {
+    picture_box_ = QImage();
+    load_picture_box();
+  }
+  for (const BlitRecord& blit : blits_.records()) copy(blit);
+  scene_.take_dirty();
+  apply_outline();
+  widget_->update();
 }
 
 bool QtWindowHost::ReleaseCapture() {

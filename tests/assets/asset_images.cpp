@@ -48,7 +48,7 @@ bool inside_outline(int x, int y) {
   const double dy = y + 0.5 - 113.0;
   const bool dome = dx * dx + dy * dy < 113.0 * 113.0;
   const bool body = x >= 0 && x <= 225 && y >= 113 && y <= 326;
-  const bool feet = y >= 327 && y <= 331 && ((x >= 0 && x <= 24) || (x >= 200 && x <= 224));
+  const bool feet = y >= 327 && y <= 331 && ((x >= 0 && x <= 24) || (x >= 201 && x <= 224));
   return dome || body || feet;
 }
 
