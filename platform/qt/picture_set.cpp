@@ -11,6 +11,9 @@ namespace {
 QImage decode(const std::string& path) {
   QImage picture(QString::fromUtf8(path));
   if (picture.isNull()) return {};
+  // The reader marks an "@2x" file as 2x; here every picture is addressed
+  // in its own pixels.
+  picture.setDevicePixelRatio(1.0);
   return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
