@@ -88,6 +88,7 @@ bool Program::start() {
   env.insert("SDL_AUDIODRIVER", "disk");
   env.insert("SDL_DISKAUDIOFILE", install_.filePath("out.raw"));
   env.remove("QT_QPA_PLATFORM");
+  for (const QString& name : extra_.keys()) env.insert(name, extra_.value(name));
   process_.setProcessEnvironment(env);
   process_.start(install_.filePath("wavorin"), {});
   if (!process_.waitForStarted(10000)) return false;

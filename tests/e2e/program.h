@@ -34,6 +34,8 @@ class Program {
   void write_setting(const QString& key, const QString& value);
   QString read_setting(const QString& key) const;
 
+  // Set in the program's environment at the next start.
+  void set_environment(const QString& name, const QString& value) { extra_.insert(name, value); }
   // Starts it and waits until its window is mapped; returns false if not.
   bool start();
   void kill();
@@ -53,6 +55,7 @@ class Program {
   QTemporaryDir install_;
   QTemporaryDir config_;
   QProcess process_;
+  QProcessEnvironment extra_;
   QString window_;
 };
 
