@@ -282,16 +282,16 @@ bool QtWindowHost::BitBlt(Handle dest, int x, int y, int width, int height, Hand
   QImage* to = surface(dest);
   const QImage* from = surface(src);
   if (to == nullptr || from == nullptr || rop != SRCCOPY) return false;
-  const BlitRecord blit{dest, x, y, width, height, src, src_x, src_y};
-  copy(blit);
+  BlitRecord blit{dest, x, y, width, height, src, src_x, src_y, {}};
+  blit.written = copy(blit);
   blits_.add(blit);
   return true;
 }
 
-void QtWindowHost::copy(const BlitRecord& blit) {
+QRect QtWindowHost::copy(const BlitRecord& blit) {
   QImage* to = surface(blit.dest);
   const QImage* from = surface(blit.src);
-  if (to == nullptr || from == nullptr) return;
+  if (to == nullptr || from == nullptr) return {};
   // Window pixels become device pixels edge by edge, so a block covers the
   // same device pixels as the pictures' own layout.
   const double r = pictures_.ratio();
@@ -299,7 +299,7 @@ void QtWindowHost::copy(const BlitRecord& blit) {
     const QRect changed = copy_block(*to, blit.x, blit.y, blit.width, blit.height, *from,
                                      blit.src_x, blit.src_y);
     if (blit.dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(changed);
-    return;
+    return changed;
   }
   const auto edge = [r](long long at) { return to_device_edge(at, r); };
   const int x = edge(blit.x);
@@ -310,6 +310,7 @@ void QtWindowHost::copy(const BlitRecord& blit) {
   const int height = blit.height <= 0 ? 0 : edge(static_cast<long long>(blit.y) + blit.height) - y;
   const QRect changed = copy_block(*to, x, y, width, height, *from, src_x, src_y);
   if (blit.dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(to_window(changed, r));
+  return changed;
 }
 
 void QtWindowHost::apply_outline() {
@@ -340,7 +341,7 @@ void QtWindowHost::use_device_ratio(double ratio) {
     picture_box_ = QImage();
     load_picture_box();
   }
-  for (const BlitRecord& blit : blits_.records()) copy(blit);
+  for (BlitRecord& blit : blits_.records()) blit.written = copy(blit);
   scene_.take_dirty();
   apply_outline();
   widget_->update();

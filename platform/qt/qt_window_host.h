@@ -96,7 +96,8 @@ class QtWindowHost : public WindowHost {
   void load_picture_of(Element element);
   void load_picture_box();
   void load_remaining_pictures();
-  void copy(const BlitRecord& blit);
+  // Returns the device pixels written.
+  QRect copy(const BlitRecord& blit);
   void apply_outline();
   void raise(void (FormEvents::*handler)());
   void fail(const std::string& report);
