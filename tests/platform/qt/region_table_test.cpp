@@ -99,8 +99,8 @@ TEST(RegionTable, CabinetOutlineBuiltLikeTheProgram) {
     EXPECT_TRUE(device.contains(at(10, 330))) << r;
     EXPECT_FALSE(device.contains(at(5, 5))) << r;
     EXPECT_FALSE(device.contains(at(100, 330))) << r;
-    EXPECT_EQ(device.boundingRect(), QRect(0, 0, static_cast<int>(226 * r + 0.5),
-                                           static_cast<int>(332 * r + 0.5)))
+    EXPECT_EQ(device.boundingRect(),
+              QRect(0, 0, static_cast<int>(226 * r + 0.5), static_cast<int>(332 * r + 0.5)))
         << r;
   }
 }
