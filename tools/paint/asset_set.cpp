@@ -106,7 +106,7 @@ QString AssetSet::write_at(const Pictures& pictures, const QString& folder, int 
 
 QString AssetSet::write(const QString& folder) const {
   for (std::size_t i = 0; i < scales_.size(); ++i) {
-    const QString failed = write_at(scales_[i], folder, static_cast<int>(i) + 1);
+    QString failed = write_at(scales_[i], folder, static_cast<int>(i) + 1);
     if (!failed.isEmpty()) return failed;
   }
   return {};
