@@ -85,6 +85,8 @@ void FormWidget::paintEvent(QPaintEvent* event) {
   if (devicePixelRatio() != scene_.ratio()) emit device_ratio_changed();
   QPainter painter(this);
   scene_.paint(painter, event->region());
+  painter.end();
+  emit painted();
 }
 
 void FormWidget::resizeEvent(QResizeEvent* event) {

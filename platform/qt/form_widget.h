@@ -33,6 +33,8 @@ class FormWidget : public QWidget {
   void close_requested();
   // The screen's device pixel ratio is no longer the scene's.
   void device_ratio_changed();
+  // A paint event has been handled.
+  void painted();
 
  protected:
   bool event(QEvent* event) override;

@@ -114,10 +114,14 @@ int QtWindowHost::run(FormEvents& events) {
   events_ = &events;
   raise(&FormEvents::Form_Load);
   if (gate_.closed()) return exit_status_;
+  // The first paint needs only the skin; the rest is decoded once it is on
+  // the screen.
+  QObject::connect(
+      widget_.get(), &FormWidget::painted, widget_.get(), [this] { load_remaining_pictures(); },
+      static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
   widget_->show();
   apply_outline();
   flush_window_system();
-  QTimer::singleShot(0, widget_.get(), [this] { load_remaining_pictures(); });
   running_ = true;
   const int status = QApplication::exec();
   running_ = false;
