@@ -90,6 +90,11 @@ class QtWindowHost : public WindowHost {
   double device_ratio() const { return pictures_.ratio(); }
 
  private:
+  // Fixed handles, far below the region range.
+  static constexpr Handle kWindowHandle = 0x00010001;
+  static constexpr Handle kFormDc = 0x00020001;
+  static constexpr Handle kPictureBoxDc = 0x00020002;
+
   void build_controls();
   // The strip and the pressed faces are decoded when first needed, or just
   // after the window is first shown, so start-up decodes only the skin.
