@@ -9,19 +9,6 @@
 namespace wavorin::e2e {
 namespace {
 
-// The outline at device pixels, worked out independently of the program: a
-// device pixel is inside when its centre, in window pixels, lies inside.
-bool inside_at(int x, int y, double ratio) {
-  const double px = (x + 0.5) / ratio;
-  const double py = (y + 0.5) / ratio;
-  const double dx = px - 113;
-  const double dy = py - 113;
-  if (dx * dx + dy * dy < 113.0 * 113.0) return true;
-  if (py >= 113 && py < 327) return px >= 0 && px < 226;
-  if (py >= 327 && py < 332) return (px >= 0 && px < 25) || (px >= 201 && px < 226);
-  return false;
-}
-
 // The device pixel under window pixel (x, y)'s centre.
 QPoint device(int x, int y, double ratio) {
   return {static_cast<int>(std::floor((x + 0.5) * ratio)),
@@ -51,7 +38,8 @@ int wrong_inside(const QImage& screen, const QImage& picture, int picture_top, i
   int wrong = 0;
   for (int y = 0; y < rows; ++y)
     for (int x = 0; x < picture.width(); ++x)
-      if (inside_at(x, y, ratio) && !near(screen.pixel(x, y), picture.pixel(x, picture_top + y)))
+      if (inside_outline_at(x, y, ratio) &&
+          !near(screen.pixel(x, y), picture.pixel(x, picture_top + y)))
         ++wrong;
   return wrong;
 }
@@ -80,7 +68,7 @@ TEST_P(ScaledWindow, ShowsTheSharpSkinCutAtDevicePixels) {
   int leaks = 0;
   for (int y = 0; y < skin.height(); ++y)
     for (int x = 0; x < skin.width() + 10; ++x)
-      if (!inside_at(x, y, ratio()) && screen.pixel(x, y) != kRoot) ++leaks;
+      if (!inside_outline_at(x, y, ratio()) && screen.pixel(x, y) != kRoot) ++leaks;
   EXPECT_EQ(leaks, 0);
 
   // Down the round top's steep sides the edge moves at most one device pixel

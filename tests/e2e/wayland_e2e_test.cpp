@@ -22,7 +22,8 @@ constexpr QRgb kDesktop = 0xff3366cc;
 // screenshooter open to clients (--debug), in a runtime folder of its own.
 class Weston {
  public:
-  bool start() {
+  // `scale`: device pixels of the output to a window pixel.
+  bool start(int scale) {
     if (!runtime_.isValid()) return false;
     QFile::setPermissions(runtime_.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -38,9 +39,10 @@ class Weston {
     env.remove("WAYLAND_DISPLAY");
     weston_.setProcessEnvironment(env);
     weston_.setProcessChannelMode(QProcess::MergedChannels);
-    weston_.start("weston", {"--backend=headless-backend.so", "--use-pixman", "--width=800",
-                             "--height=700", "--shell=desktop-shell.so", "--debug",
-                             "--socket=" + socket(), "--config=" + ini.fileName()});
+    weston_.start("weston",
+                  {"--backend=headless-backend.so", "--use-pixman", "--width=800", "--height=700",
+                   "--scale=" + QString::number(scale), "--shell=desktop-shell.so", "--debug",
+                   "--socket=" + socket(), "--config=" + ini.fileName()});
     if (!weston_.waitForStarted(10000)) return false;
     QElapsedTimer clock;
     clock.start();
@@ -91,12 +93,16 @@ QRect drawn_area(const QImage& screen) {
   return area;
 }
 
-TEST(NativeWayland, DesktopShowsThroughOutsideTheOutline) {
+// On an output of scale 1 and of scale 2, where the 2x pictures are drawn.
+class NativeWayland : public ::testing::TestWithParam<int> {};
+
+TEST_P(NativeWayland, DesktopShowsThroughOutsideTheOutline) {
   if (QStandardPaths::findExecutable("weston").isEmpty() ||
       QStandardPaths::findExecutable("weston-screenshooter").isEmpty())
     GTEST_SKIP() << "needs weston (scripts/install-deps.sh --tests)";
+  const int scale = GetParam();
   Weston weston;
-  ASSERT_TRUE(weston.start()) << "weston did not start";
+  ASSERT_TRUE(weston.start(scale)) << "weston did not start";
 
   QTemporaryDir config;
   QProcess program;
@@ -116,7 +122,8 @@ TEST(NativeWayland, DesktopShowsThroughOutsideTheOutline) {
   QRect window;
   QElapsedTimer clock;
   clock.start();
-  while (clock.elapsed() < 10000 && window.size() != QSize(225, 332)) {
+  const QSize size = QSize(225, 332) * scale;
+  while (clock.elapsed() < 10000 && window.size() != size) {
     screen = weston.screenshot();
     window = drawn_area(screen);
     QThread::msleep(100);
@@ -124,22 +131,26 @@ TEST(NativeWayland, DesktopShowsThroughOutsideTheOutline) {
   program.terminate();
   program.waitForFinished(5000);
   // Transparent outside the outline: what shows is exactly the cabinet.
-  ASSERT_EQ(window.size(), QSize(225, 332)) << "the cabinet never showed whole";
+  ASSERT_EQ(window.size(), size) << "the cabinet never showed whole";
 
-  const QImage skin = asset("skin.png");
+  const QImage skin = asset(scale == 1 ? "skin.png" : "skin@2x.png");
   const QPoint origin = window.topLeft();
-  EXPECT_EQ(screen.pixel(origin + QPoint(5, 5)), kDesktop);
-  EXPECT_EQ(screen.pixel(origin + QPoint(100, 330)), kDesktop);
-  EXPECT_EQ(screen.pixel(origin + QPoint(112, 5)), skin.pixel(112, 5));
-  EXPECT_EQ(screen.pixel(origin + QPoint(10, 330)), skin.pixel(10, 330));
+  const auto at = [&](int x, int y) { return origin + QPoint(x, y) * scale; };
+  EXPECT_EQ(screen.pixel(at(5, 5)), kDesktop);
+  EXPECT_EQ(screen.pixel(at(100, 330)), kDesktop);
+  EXPECT_EQ(screen.pixel(at(112, 5)), skin.pixel(QPoint(112, 5) * scale));
+  EXPECT_EQ(screen.pixel(at(10, 330)), skin.pixel(QPoint(10, 330) * scale));
   int wrong = 0;
-  for (int y = 0; y < 332; ++y)
-    for (int x = 0; x < 225; ++x)
+  for (int y = 0; y < size.height(); ++y)
+    for (int x = 0; x < size.width(); ++x)
       if (screen.pixel(origin + QPoint(x, y)) !=
-          (inside_outline(x, y) ? skin.pixel(x, y) : kDesktop))
+          (inside_outline_at(x, y, scale) ? skin.pixel(x, y) : kDesktop))
         ++wrong;
   EXPECT_EQ(wrong, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, NativeWayland, ::testing::Values(1, 2),
+                         [](const auto& info) { return "x" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace wavorin::e2e
