@@ -27,6 +27,7 @@ constexpr double kArchOuter = 113.6;
 
 // The animation: frames of the top rows, changing only inside the box.
 constexpr int kFrameHeight = layout::kFrameHeight;
+static_assert(layout::kFrameWidth == kSkinWidth, "a frame spans the skin's width");
 constexpr int kFrameCount = layout::kFrameCount;
 constexpr QRect kAnimationBox{15, 17, 194, 103};  // x 15..208, y 17..119
 
