@@ -79,11 +79,17 @@ void Form1::place_controls() {
 // The cabinet's outline: a disc on top of the body, and two feet. Right and
 // bottom edges are excluded.
 void Form1::cut_outline() {
-  const Handle disc = host_.CreateEllipticRgn(0, 0, 226, 226);
-  const Handle body = host_.CreateRectRgn(0, 113, 226, 327);
-  const Handle left_foot = host_.CreateRectRgn(0, 327, 25, 332);
-  const Handle right_foot = host_.CreateRectRgn(201, 327, 226, 332);
-  m_.win_rgn = host_.CreateRectRgn(0, 0, 226, 330);
+  using namespace layout;
+  const Handle disc = host_.CreateEllipticRgn(kOutlineDisc.left, kOutlineDisc.top,
+                                              kOutlineDisc.right, kOutlineDisc.bottom);
+  const Handle body = host_.CreateRectRgn(kOutlineBody.left, kOutlineBody.top, kOutlineBody.right,
+                                          kOutlineBody.bottom);
+  const Handle left_foot = host_.CreateRectRgn(kOutlineLeftFoot.left, kOutlineLeftFoot.top,
+                                               kOutlineLeftFoot.right, kOutlineLeftFoot.bottom);
+  const Handle right_foot = host_.CreateRectRgn(kOutlineRightFoot.left, kOutlineRightFoot.top,
+                                                kOutlineRightFoot.right, kOutlineRightFoot.bottom);
+  m_.win_rgn = host_.CreateRectRgn(kOutlineStart.left, kOutlineStart.top, kOutlineStart.right,
+                                   kOutlineStart.bottom);
   host_.CombineRgn(m_.win_rgn, disc, body, RGN_OR);
   host_.CombineRgn(m_.win_rgn, m_.win_rgn, left_foot, RGN_OR);
   host_.CombineRgn(m_.win_rgn, m_.win_rgn, right_foot, RGN_OR);

@@ -12,6 +12,22 @@ constexpr int kInsideHeight = 332;
 constexpr int kButtonTop = 126;
 constexpr int kButtonSize = 40;
 
+// The cabinet's outline: a disc on top of the body, and two feet. Boxes are
+// pixels of the inside whose right and bottom edges are excluded; the disc is
+// the ellipse inscribed in its box.
+struct PixelBox {
+  int left;
+  int top;
+  int right;
+  int bottom;
+};
+constexpr PixelBox kOutlineDisc{0, 0, 226, 226};
+constexpr PixelBox kOutlineBody{0, 113, 226, 327};
+constexpr PixelBox kOutlineLeftFoot{0, 327, 25, 332};
+constexpr PixelBox kOutlineRightFoot{201, 327, 226, 332};
+// The region the parts are combined into; its own shape is replaced.
+constexpr PixelBox kOutlineStart{0, 0, 226, 330};
+
 struct ButtonPair {
   Element button;   // takes the click, carries the tool tip
   Element pressed;  // the pushed-in face, hidden except while the button reacts

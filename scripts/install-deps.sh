@@ -8,7 +8,7 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   # libraries
-  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev
+  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev libxcb-shape0-dev
   # translations built into the program
   qt6-tools-dev qt6-l10n-tools
   # the Debian package (cpack looks at the program with file)
@@ -28,6 +28,8 @@ test_packages=(
   # desktop services on a private session bus: screen reader tree, media
   # controls, a stand-in notification service
   dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus playerctl
+  # the real window as a native Wayland client on a headless compositor
+  weston qt6-wayland
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 

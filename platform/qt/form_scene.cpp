@@ -2,15 +2,37 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
+#include "platform/qt/picture_set.h"
 #include "platform/qt/surface.h"
 
 namespace wavorin {
 
-FormScene::FormScene(QSize inside, const QImage& skin) : retained_(make_surface(inside, skin)) {}
+namespace {
 
-void FormScene::grow_to(QSize inside) { grow_surface(retained_, inside); }
+QSize device_size(QSize inside, double ratio) {
+  return to_device(QRect(QPoint(0, 0), inside), ratio).size();
+}
+
+// Window pixels spanned by `device` device pixels.
+QRectF window_rect(const QRect& device, double ratio) {
+  return {device.x() / ratio, device.y() / ratio, device.width() / ratio,
+          device.height() / ratio};
+}
+
+}  // namespace
+
+FormScene::FormScene(QSize inside, const QImage& skin, double ratio)
+    : ratio_(ratio), retained_(make_surface(device_size(inside, ratio), skin)) {}
+
+void FormScene::reset(QSize inside, const QImage& skin, double ratio) {
+  ratio_ = ratio;
+  retained_ = make_surface(device_size(inside, ratio), skin);
+}
+
+void FormScene::grow_to(QSize inside) { grow_surface(retained_, device_size(inside, ratio_)); }
 
 void FormScene::add_image(ImageElement image) { images_.push_back(std::move(image)); }
 
@@ -34,13 +56,32 @@ const ImageElement* FormScene::image_at(QPoint point) const {
 }
 
 void FormScene::paint(QPainter& painter, const QRegion& area) const {
-  for (const QRect& rect : area) painter.drawImage(rect.topLeft(), retained_, rect);
+  // Whole device pixels are copied one to one: a block that starts half way
+  // through a device pixel takes that pixel whole.
+  for (const QRect& rect : area) {
+    const QRect device = QRect(QPoint(static_cast<int>(std::floor(rect.x() * ratio_)),
+                                      static_cast<int>(std::floor(rect.y() * ratio_))),
+                               QPoint(static_cast<int>(std::ceil((rect.right() + 1) * ratio_)) - 1,
+                                      static_cast<int>(std::ceil((rect.bottom() + 1) * ratio_)) - 1))
+                             .intersected(retained_.rect());
+    if (!device.isEmpty()) painter.drawImage(window_rect(device, ratio_), retained_, device);
+  }
   const QRect bounds = area.boundingRect();
   for (const ImageElement& image : images_) {
     if (!image.visible || image.picture.isNull() || !image.rect.intersects(bounds)) continue;
+    const QRect device = to_device(image.rect, ratio_);
     painter.save();
-    painter.setClipRect(image.rect, Qt::IntersectClip);
-    painter.drawImage(image.rect.topLeft(), image.picture);
+    painter.setClipRect(window_rect(device, ratio_), Qt::IntersectClip);
+    painter.drawImage(window_rect(QRect(device.topLeft(), image.picture.size()), ratio_),
+                      image.picture);
+    painter.restore();
+  }
+  if (!outline_.isEmpty()) {
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.scale(1.0 / ratio_, 1.0 / ratio_);
+    for (const QRect& rect : QRegion(to_device(area.boundingRect(), ratio_).adjusted(-1, -1, 1, 1)) - outline_)
+      painter.fillRect(rect, Qt::transparent);
     painter.restore();
   }
 }

@@ -53,6 +53,11 @@ FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAcceptDrops(true);
+  // A Wayland client cannot cut its window: the outside is painted
+  // transparent instead, which needs a surface with alpha.
+  if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+    setAttribute(Qt::WA_TranslucentBackground);
+  }
 }
 
 void FormWidget::start_caption_drag() {
@@ -79,6 +84,13 @@ QRect FormWidget::button_rect(Element button) const {
 
 bool FormWidget::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) setFocus(Qt::ActiveWindowFocusReason);
+  if (event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+      || event->type() == QEvent::DevicePixelRatioChange
+#endif
+  ) {
+    if (devicePixelRatio() != scene_.ratio()) emit device_ratio_changed();
+  }
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const ImageElement* image = scene_.image_at(help->pos());
@@ -94,9 +106,13 @@ bool FormWidget::event(QEvent* event) {
 }
 
 void FormWidget::paintEvent(QPaintEvent* event) {
+  // Not every platform reports a change of ratio as an event of its own.
+  if (devicePixelRatio() != scene_.ratio()) emit device_ratio_changed();
   QPainter painter(this);
   scene_.paint(painter, event->region());
   if (focus_.ring_shown()) paint_focus_ring(painter, button_rect(*focus_.focused()));
+  painter.end();
+  emit painted();
 }
 
 void FormWidget::resizeEvent(QResizeEvent* event) {

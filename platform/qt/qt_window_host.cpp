@@ -13,11 +13,6 @@ namespace wavorin {
 
 namespace {
 
-// Fixed handles, far below the region range.
-constexpr Handle kWindowHandle = 0x00010001;
-constexpr Handle kFormDc = 0x00020001;
-constexpr Handle kPictureBoxDc = 0x00020002;
-
 int to_int(float value) { return static_cast<int>(std::lround(value)); }
 
 std::string program_folder() {
@@ -31,24 +26,19 @@ bool has_click_handler(Element element) {
          element == Element::b_cls;
 }
 
-QImage load_picture(const std::string& path) {
-  if (path.empty()) return {};
-  QImage picture(QString::fromUtf8(path));
-  if (picture.isNull()) return {};
-  return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
 }  // namespace
 
 QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport report)
     : description_(description),
       report_(report),
       app_path_(program_folder()),
-      scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
-             load_picture(description.background)),
+      scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px), {}),
       widget_(std::make_unique<FormWidget>(scene_)),
       metrics_(*widget_),
+      pictures_(widget_->devicePixelRatio()),
       gate_([this](const std::string& line) { fail(line); }) {
+  scene_.reset(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
+               pictures_.picture(description.background), pictures_.ratio());
   widget_->setWindowTitle(QString::fromUtf8(description_.title));
   widget_->resize(description_.stored_inside_width_px, description_.stored_inside_height_px);
   build_controls();
@@ -69,6 +59,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
   QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
   QObject::connect(widget_.get(), &FormWidget::play_pause_requested, widget_.get(),
                    [this] { play_pause(); });
+  QObject::connect(widget_.get(), &FormWidget::device_ratio_changed, widget_.get(),
+                   [this] { use_device_ratio(widget_->devicePixelRatio()); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
                    [this] { raise(&FormEvents::Timer1_Timer); });
 }
@@ -82,16 +74,16 @@ void QtWindowHost::build_controls() {
         timer_.setInterval(control.interval_ms);
         if (control.enabled) timer_.start();
         break;
-      case ControlKind::PictureBox: {
+      case ControlKind::PictureBox:
         picture_box_rect_ = metrics_.to_pixels(control.stored);
-        const QImage picture = load_picture(control.picture);
-        picture_box_ = make_surface(picture.size().expandedTo(picture_box_rect_.size()), picture);
+        picture_box_path_ = control.picture;
         break;
-      }
       case ControlKind::Image:
-        scene_.add_image({control.element, metrics_.to_pixels(control.stored),
-                          load_picture(control.picture), QString::fromUtf8(control.tool_tip),
-                          control.visible, has_click_handler(control.element)});
+        scene_.add_image({control.element, metrics_.to_pixels(control.stored), QImage(),
+                          QString::fromUtf8(control.tool_tip), control.visible,
+                          has_click_handler(control.element)});
+        picture_paths_[control.element] = control.picture;
+        if (control.visible) load_picture_of(control.element);
         break;
       case ControlKind::FileDialog:
         break;
@@ -106,7 +98,13 @@ int QtWindowHost::run(FormEvents& events) {
   // The load fitted the inside: the user cannot resize the window, so window
   // managers offer no resize.
   widget_->setFixedSize(widget_->size());
+  // The first paint needs only the skin; the rest is decoded once it is on
+  // the screen.
+  QObject::connect(
+      widget_.get(), &FormWidget::painted, widget_.get(), [this] { load_remaining_pictures(); },
+      static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
   widget_->show();
+  apply_outline();
   flush_window_system();
   if (!start_file_.empty()) {
     // Queued, so the file plays from the running loop like any later event.
@@ -197,12 +195,6 @@ Handle QtWindowHost::hDC(Element element) const {
   return 0;
 }
 
-QImage* QtWindowHost::surface(Handle dc) {
-  if (dc == kFormDc) return &scene_.retained();
-  if (dc == kPictureBoxDc && !picture_box_.isNull()) return &picture_box_;
-  return nullptr;
-}
-
 void QtWindowHost::Refresh(Element element) {
   QRegion area;
   if (element == Element::Form1) {
@@ -224,13 +216,16 @@ void QtWindowHost::Move(Element element, float left, float top, float width, flo
     widget_->update(QRegion(old) | rect);
   } else if (hDC(element) == kPictureBoxDc) {
     picture_box_rect_ = rect;
-    grow_surface(picture_box_, rect.size());
+    if (!picture_box_.isNull()) {
+      grow_surface(picture_box_, to_device(rect, pictures_.ratio()).size());
+    }
   }
 }
 
 void QtWindowHost::set_Visible(Element element, bool visible) {
   ImageElement* image = scene_.image(element);
   if (image == nullptr || image->visible == visible) return;
+  if (visible) load_picture_of(element);
   image->visible = visible;
   widget_->update(image->rect);
 }
@@ -261,13 +256,16 @@ int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
   if (hwnd != kWindowHandle) return 0;
   if (rgn == 0) {
     widget_->clearMask();
+    outline_.reset();
   } else if (const QRegion* region = regions_.find(rgn)) {
     // An empty mask would mean "no shape" to Qt; an empty region hides the
     // whole window, so cut it to a pixel outside the window instead.
     widget_->setMask(region->isEmpty() ? QRegion(-1, -1, 1, 1) : *region);
+    outline_ = *regions_.shape(rgn);
   } else {
     return 0;
   }
+  apply_outline();
   if (redraw) widget_->update();
   return 1;
 }
@@ -279,8 +277,9 @@ bool QtWindowHost::BitBlt(Handle dest, int x, int y, int width, int height, Hand
   QImage* to = surface(dest);
   const QImage* from = surface(src);
   if (to == nullptr || from == nullptr || rop != SRCCOPY) return false;
-  const QRect changed = copy_block(*to, x, y, width, height, *from, src_x, src_y);
-  if (dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(changed);
+  BlitRecord blit{dest, x, y, width, height, src, src_x, src_y, {}};
+  blit.written = copy(blit);
+  blits_.add(blit);
   return true;
 }
 

@@ -4,12 +4,16 @@
 #include <QRect>
 #include <QTimer>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/form_events.h"
+#include "platform/qt/blit_log.h"
 #include "platform/qt/error_report.h"
 #include "platform/qt/form_scene.h"
 #include "platform/qt/handler_gate.h"
+#include "platform/qt/picture_set.h"
 #include "platform/qt/region_table.h"
 #include "platform/qt/window_metrics.h"
 #include "platform/window_description.h"
@@ -91,8 +95,28 @@ class QtWindowHost : public WindowHost {
   void set_state_listener(std::function<void()> listener) { state_listener_ = std::move(listener); }
   bool ended() const { return gate_.closed(); }
 
+  // Draws the window for another device pixel ratio: pictures, outline and
+  // what the program has copied onto the window so far, the shown animation
+  // frame included. The window calls it itself when its screen's ratio
+  // changes.
+  void use_device_ratio(double ratio);
+  double device_ratio() const { return pictures_.ratio(); }
+
  private:
+  // Fixed handles, far below the region range.
+  static constexpr Handle kWindowHandle = 0x00010001;
+  static constexpr Handle kFormDc = 0x00020001;
+  static constexpr Handle kPictureBoxDc = 0x00020002;
+
   void build_controls();
+  // The strip and the pressed faces are decoded when first needed, or just
+  // after the window is first shown, so start-up decodes only the skin.
+  void load_picture_of(Element element);
+  void load_picture_box();
+  void load_remaining_pictures();
+  // Returns the device pixels written.
+  QRect copy(const BlitRecord& blit);
+  void apply_outline();
   void raise(void (FormEvents::*handler)());
   void raise_play_file(const std::string& path);
   void fail(const std::string& report);
@@ -106,8 +130,15 @@ class QtWindowHost : public WindowHost {
   FormScene scene_;
   std::unique_ptr<FormWidget> widget_;
   WindowMetrics metrics_;
+  PictureSet pictures_;
+  std::map<Element, std::string> picture_paths_;
   QImage picture_box_;
   QRect picture_box_rect_;
+  std::string picture_box_path_;
+  BlitLog blits_;
+  // How the window's outline was made, to cut it again at another ratio.
+  std::optional<RegionShape> outline_;
+  bool native_shape_ = false;  // the outline was last cut at device pixels
   QTimer timer_;
   RegionTable regions_;
   HandlerGate gate_;

@@ -59,13 +59,15 @@ QRegion RegionTable::elliptic_region(int left, int top, int right, int bottom) {
 }
 
 Handle RegionTable::CreateEllipticRgn(int left, int top, int right, int bottom) {
-  return add(elliptic_region(left, top, right, bottom));
+  return add(elliptic_region(left, top, right, bottom),
+             RegionShape::ellipse(left, top, right, bottom));
 }
 
 Handle RegionTable::CreateRectRgn(int left, int top, int right, int bottom) {
+  const RegionShape shape = RegionShape::rectangle(left, top, right, bottom);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
-  return add(QRegion(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1))));
+  return add(QRegion(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1))), shape);
 }
 
 int RegionTable::CombineRgn(Handle dest, Handle src1, Handle src2, int mode) {
@@ -74,6 +76,7 @@ int RegionTable::CombineRgn(Handle dest, Handle src1, Handle src2, int mode) {
   if (dest_it == regions_.end() || a == nullptr) return RGN_ERROR;
   if (mode == RGN_COPY) {
     dest_it->second = *a;
+    shapes_[dest] = shapes_[src1];
     return complexity(dest_it->second);
   }
   const QRegion* b = find(src2);
@@ -96,19 +99,29 @@ int RegionTable::CombineRgn(Handle dest, Handle src1, Handle src2, int mode) {
       return RGN_ERROR;
   }
   dest_it->second = std::move(result);
+  shapes_[dest] = RegionShape::combined(shapes_[src1], shapes_[src2], mode);
   return complexity(dest_it->second);
 }
 
-bool RegionTable::DeleteObject(Handle rgn) { return regions_.erase(rgn) == 1; }
+bool RegionTable::DeleteObject(Handle rgn) {
+  shapes_.erase(rgn);
+  return regions_.erase(rgn) == 1;
+}
 
 const QRegion* RegionTable::find(Handle rgn) const {
   const auto it = regions_.find(rgn);
   return it == regions_.end() ? nullptr : &it->second;
 }
 
-Handle RegionTable::add(QRegion region) {
+const RegionShape* RegionTable::shape(Handle rgn) const {
+  const auto it = shapes_.find(rgn);
+  return it == shapes_.end() ? nullptr : &it->second;
+}
+
+Handle RegionTable::add(QRegion region, RegionShape shape) {
   const Handle handle = next_handle_++;
   regions_.emplace(handle, std::move(region));
+  shapes_.emplace(handle, std::move(shape));
   return handle;
 }
 

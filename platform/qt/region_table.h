@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/handles.h"
+#include "platform/qt/region_shape.h"
 
 namespace wavorin {
 
@@ -27,14 +28,18 @@ class RegionTable {
 
   // nullptr for an unknown handle.
   const QRegion* find(Handle rgn) const;
+  // How the region was made, to cut it again at another resolution; nullptr
+  // for an unknown handle.
+  const RegionShape* shape(Handle rgn) const;
   std::size_t size() const { return regions_.size(); }
 
   static QRegion elliptic_region(int left, int top, int right, int bottom);
 
  private:
-  Handle add(QRegion region);
+  Handle add(QRegion region, RegionShape shape);
 
   std::map<Handle, QRegion> regions_;
+  std::map<Handle, RegionShape> shapes_;
   Handle next_handle_;
 };
 

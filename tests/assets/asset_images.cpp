@@ -43,13 +43,21 @@ int png_colour_type(const QString& path) { return png_header_byte(path, kColourT
 
 int png_bit_depth(const QString& path) { return png_header_byte(path, kBitDepthOffset); }
 
-bool inside_outline(int x, int y) {
-  const double dx = x + 0.5 - 113.0;
-  const double dy = y + 0.5 - 113.0;
+bool inside_outline(int x, int y, int scale) {
+  const double px = (x + 0.5) / scale;
+  const double py = (y + 0.5) / scale;
+  const double dx = px - 113.0;
+  const double dy = py - 113.0;
   const bool dome = dx * dx + dy * dy < 113.0 * 113.0;
-  const bool body = x >= 0 && x <= 225 && y >= 113 && y <= 326;
-  const bool feet = y >= 327 && y <= 331 && ((x >= 0 && x <= 24) || (x >= 200 && x <= 224));
+  const bool body = px >= 0 && px < 226 && py >= 113 && py < 327;
+  const bool feet = py >= 327 && py < 332 && ((px >= 0 && px < 25) || (px >= 201 && px < 225));
   return dome || body || feet;
+}
+
+QByteArray scaled_name(const char* name, int scale) {
+  QByteArray file(name);
+  if (scale != 1) file.insert(file.lastIndexOf('.'), "@" + QByteArray::number(scale) + "x");
+  return file;
 }
 
 std::optional<QPoint> first_difference(const QImage& a, const QRect& area, const QImage& b,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -29,8 +30,12 @@ int png_colour_type(const QString& path);
 // Bits per channel from the same header, or -1.
 int png_bit_depth(const QString& path);
 
-// Whether pixel (x, y) of the skin lies inside the window's outline.
-bool inside_outline(int x, int y);
+// Whether pixel (x, y) of the skin lies inside the window's outline; for a
+// picture at `scale` times the window's pixels, whether its centre does.
+bool inside_outline(int x, int y, int scale = 1);
+
+// "skin.png" at scale 2 is "skin@2x.png".
+QByteArray scaled_name(const char* name, int scale);
 
 // The first pixel of `area` in `a` that differs from `b` at the same place
 // shifted by `b_offset`, or nothing when they match.

@@ -26,8 +26,9 @@ TEST(Painter, RepaintsTheCommittedPicturesPixelForPixel) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
   ASSERT_EQ(run_painter({folder.path()}), 0);
-  for (const char* name :
-       {"skin.png", "ani_strip.png", "p_ply.png", "p_stp.png", "p_opn.png", "p_cls.png"}) {
+  for (const char* name : {"skin.png", "ani_strip.png", "p_ply.png", "p_stp.png", "p_opn.png",
+                           "p_cls.png", "skin@2x.png", "ani_strip@2x.png", "p_ply@2x.png",
+                           "p_stp@2x.png", "p_opn@2x.png", "p_cls@2x.png"}) {
     const QImage fresh = load_rgb(folder.filePath(name));
     const QImage committed = load_asset(name);
     ASSERT_FALSE(fresh.isNull()) << name << " was not written";

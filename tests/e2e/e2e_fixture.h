@@ -22,6 +22,19 @@ inline bool inside_outline(int x, int y) {
   return false;
 }
 
+// The same outline on a screen of `ratio` device pixels to a window pixel: a
+// device pixel is inside when its centre, in window pixels, is.
+inline bool inside_outline_at(int x, int y, double ratio) {
+  const double px = (x + 0.5) / ratio;
+  const double py = (y + 0.5) / ratio;
+  const double dx = px - 113;
+  const double dy = py - 113;
+  if (dx * dx + dy * dy < 113.0 * 113.0) return true;
+  if (py >= 113 && py < 327) return px >= 0 && px < 226;
+  if (py >= 327 && py < 332) return (px >= 0 && px < 25) || (px >= 201 && px < 226);
+  return false;
+}
+
 inline QImage asset(const char* name) {
   return QImage(QStringLiteral(WAVORIN_ASSETS_DIR "/") + name).convertToFormat(QImage::Format_RGB32);
 }

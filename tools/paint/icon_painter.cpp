@@ -41,10 +41,14 @@ QImage IconPainter::from_skin(int size) const {
   QImage cut(skin_.size(), QImage::Format_ARGB32_Premultiplied);
   cut.fill(Qt::transparent);
   {
+    // The skin may be drawn at a multiple of its window size; the outline
+    // is in window pixels.
+    const qreal scale = static_cast<qreal>(skin_.width()) / kSkinWidth;
     QPainter painter(&cut);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
     painter.setClipPath(outline_path());
-    painter.drawImage(QPoint(0, 0), skin_);
+    painter.drawImage(QRectF(0, 0, kSkinWidth, kSkinHeight), skin_);
   }
   // Tall as the square allows, less a margin for the theme's breathing room.
   const int margin = size / 32;

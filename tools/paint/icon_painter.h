@@ -6,7 +6,7 @@
 namespace wavorin::paint {
 
 // The application icon: the jukebox on a transparent square. From 48 pixels
-// up it is the skin itself, cut to the window's outline and scaled; below,
+// up it is the skin itself (the finest one painted), cut to the window's outline and scaled; below,
 // where the skin's detail would blur into a smudge, a simpler drawing of the
 // same cabinet with bold shapes: chrome arch, lit dome, button plate, wood.
 class IconPainter {

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <array>
 
+#include "app/layout.h"
 #include "tools/paint/button_painter.h"
 
 namespace wavorin::paint {
@@ -17,10 +18,10 @@ struct ButtonPlace {
 
 // Play, Stop, Open, Close, left to right.
 inline constexpr std::array<ButtonPlace, 4> kButtons{{
-    {"p_ply.png", {25, 126}, ButtonSymbol::Play},
-    {"p_stp.png", {70, 126}, ButtonSymbol::Stop},
-    {"p_opn.png", {115, 126}, ButtonSymbol::Open},
-    {"p_cls.png", {160, 126}, ButtonSymbol::Close},
+    {"p_ply.png", {layout::kButtons[0].left, layout::kButtonTop}, ButtonSymbol::Play},
+    {"p_stp.png", {layout::kButtons[1].left, layout::kButtonTop}, ButtonSymbol::Stop},
+    {"p_opn.png", {layout::kButtons[2].left, layout::kButtonTop}, ButtonSymbol::Open},
+    {"p_cls.png", {layout::kButtons[3].left, layout::kButtonTop}, ButtonSymbol::Close},
 }};
 
 // The button centre for a square whose top-left corner is `square`.

@@ -12,9 +12,11 @@ namespace wavorin::paint {
 
 using namespace geometry;
 
-QImage SkinPainter::paint(const DomeLook& look) const {
-  QImage image(kSkinWidth, kSkinHeight, QImage::Format_RGB32);
+QImage SkinPainter::paint(const DomeLook& look, int scale) const {
+  QImage image(kSkinWidth * scale, kSkinHeight * scale, QImage::Format_RGB32);
   image.fill(Qt::black);
+  // Every painter below draws in the skin's own coordinates.
+  image.setDevicePixelRatio(scale);
   DomePainter(look).paint(image);
   CabinetPainter().paint(image);
   TrimPainter().paint(image);
@@ -29,6 +31,7 @@ QImage SkinPainter::paint(const DomeLook& look) const {
     painter.fillRect(QRectF(0, kPlateBottom, kSkinWidth, 9), shadow);
   }
   SkinOutline::black_outside(image);
+  image.setDevicePixelRatio(1);
   return image;
 }
 

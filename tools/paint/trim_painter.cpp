@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <array>
+#include <utility>
 
 #include "tools/paint/chrome.h"
 #include "tools/paint/skin_geometry.h"
@@ -86,19 +87,19 @@ void TrimPainter::paint_feet(QImage& image) const {
     shader.paint(image, QRect(left, kCabinetBottom, kFootWidth, kFootHeight),
                  [](double, double y) { return TubePoint{y - kMiddle, 0.0, 1.0}; });
   }
-  // The cabinet's shadow on the feet, and their inner ends: a lit end on the
-  // right foot, a shaded one on the left, so each reads as a block.
+  // The cabinet's shadow on the feet, and their inner ends: an edge line
+  // with a shaded column beside it, mirrored, so each reads as a block. The
+  // right foot's end lies on the first column the outline keeps.
   QPainter painter(&image);
   for (const int left : {0, kSkinWidth - kFootWidth}) {
     painter.fillRect(QRect(left, kCabinetBottom, kFootWidth, 1), QColor(0, 0, 0, 70));
   }
-  painter.fillRect(QRect(kFootWidth - 2, kCabinetBottom, 1, kFootHeight), QColor(0, 0, 0, 50));
-  painter.fillRect(QRect(kFootWidth - 1, kCabinetBottom, 1, kFootHeight),
-                   chrome::with_alpha(chrome::kEdgeLine, 210));
-  painter.fillRect(QRect(kSkinWidth - kFootWidth, kCabinetBottom, 1, kFootHeight),
-                   chrome::with_alpha(chrome::kEdgeLine, 170));
-  painter.fillRect(QRect(kSkinWidth - kFootWidth + 1, kCabinetBottom, 1, kFootHeight),
-                   QColor(255, 255, 255, 70));
+  for (const auto& [edge, shade] : {std::pair{kFootWidth - 1, kFootWidth - 2},
+                                    std::pair{kRightFootLeft, kRightFootLeft + 1}}) {
+    painter.fillRect(QRect(shade, kCabinetBottom, 1, kFootHeight), QColor(0, 0, 0, 50));
+    painter.fillRect(QRect(edge, kCabinetBottom, 1, kFootHeight),
+                     chrome::with_alpha(chrome::kEdgeLine, 210));
+  }
 }
 
 }  // namespace wavorin::paint

@@ -37,11 +37,17 @@ QColor TubeShader::shade(const TubePoint& point) const {
 }
 
 void TubeShader::paint(QImage& image, const QRect& bounds, const Locate& locate) const {
-  const QRect area = bounds.intersected(image.rect());
+  // Shading runs over the image's own pixels; the tube is laid out in the
+  // picture's coordinates, which are device pixels divided by the ratio.
+  const double ratio = image.devicePixelRatio();
+  const auto scale = static_cast<int>(ratio);
+  const QRect device(bounds.topLeft() * scale, bounds.size() * scale);
+  const QRect area = device.intersected(image.rect());
   for (int y = area.top(); y <= area.bottom(); ++y) {
     for (int x = area.left(); x <= area.right(); ++x) {
-      const TubePoint point = locate(x + 0.5, y + 0.5);
-      const double coverage = std::clamp(half_width_ - std::abs(point.offset) + 0.5, 0.0, 1.0);
+      const TubePoint point = locate((x + 0.5) / ratio, (y + 0.5) / ratio);
+      const double coverage =
+          std::clamp((half_width_ - std::abs(point.offset)) * ratio + 0.5, 0.0, 1.0);
       if (coverage <= 0.0) {
         continue;
       }

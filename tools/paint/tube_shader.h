@@ -25,7 +25,9 @@ class TubeShader {
 
   TubeShader(double half_width, chrome::Finish finish);
 
-  // Paints over the pixels of `bounds` that the tube covers.
+  // Paints over the pixels of `bounds` that the tube covers. `bounds` is in
+  // the picture's coordinates; an image with a device pixel ratio of 2 is
+  // shaded at twice the resolution.
   void paint(QImage& image, const QRect& bounds, const Locate& locate) const;
   // The opaque colour of the tube's surface at `point`.
   QColor shade(const TubePoint& point) const;

@@ -93,6 +93,16 @@ TEST_F(Painting, BitBltFromTheStripStaysInTheRetainedImage) {
   EXPECT_TRUE(host_->BitBlt(form_dc, 0, 0, 225, 120, strip_dc, 0, 900, SRCCOPY));
   EXPECT_EQ(shown_at(w, {10, 59}), strip_colour(7));
   EXPECT_EQ(shown_at(w, {10, 60}), strip_colour(3));
+
+  // Taken to a screen of ratio 2, the window draws from pictures of that
+  // ratio and keeps both copies; painted on this screen of ratio 1 again, it
+  // notices and goes back, keeping them again.
+  host_->use_device_ratio(2.0);
+  EXPECT_EQ(host_->device_ratio(), 2.0);
+  EXPECT_EQ(shown_at(w, {10, 59}), strip_colour(7));
+  EXPECT_EQ(shown_at(w, {10, 60}), strip_colour(3));
+  EXPECT_EQ(shown_at(w, {224, 120}), kSkinColour);
+  EXPECT_EQ(host_->device_ratio(), 1.0);
 }
 
 TEST_F(Painting, BitBltRefusesBadHandlesAndOtherOperations) {

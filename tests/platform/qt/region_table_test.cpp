@@ -84,6 +84,25 @@ TEST(RegionTable, CabinetOutlineBuiltLikeTheProgram) {
   EXPECT_FALSE(shape->contains(QPoint(226, 200)));
   EXPECT_FALSE(shape->contains(QPoint(10, 332)));
   EXPECT_EQ(shape->boundingRect(), QRect(0, 0, 226, 332));
+
+  // Cut again at device pixels: the same pixels at ratio 1, and the same
+  // points at the device pixel under their centres at 1.5 and 2.
+  const RegionShape* recipe = regions.shape(outline);
+  ASSERT_NE(recipe, nullptr);
+  EXPECT_EQ(recipe->at(1.0), *shape);
+  for (const double r : {1.5, 2.0}) {
+    const QRegion device = recipe->at(r);
+    const auto at = [r](int x, int y) {
+      return QPoint(static_cast<int>((x + 0.5) * r), static_cast<int>((y + 0.5) * r));
+    };
+    EXPECT_TRUE(device.contains(at(112, 5))) << r;
+    EXPECT_TRUE(device.contains(at(10, 330))) << r;
+    EXPECT_FALSE(device.contains(at(5, 5))) << r;
+    EXPECT_FALSE(device.contains(at(100, 330))) << r;
+    EXPECT_EQ(device.boundingRect(),
+              QRect(0, 0, static_cast<int>(226 * r + 0.5), static_cast<int>(332 * r + 0.5)))
+        << r;
+  }
 }
 
 TEST(RegionTable, CombineModesAndResultKinds) {
@@ -105,6 +124,11 @@ TEST(RegionTable, CombineModesAndResultKinds) {
   EXPECT_EQ(*regions.find(dest), QRegion(100, 100, 10, 10));
   // The sources are left as they were.
   EXPECT_EQ(*regions.find(a), QRegion(0, 0, 10, 10));
+  // Each mode, cut again at the window's own ratio, gives the same pixels.
+  for (int mode = 1; mode <= 5; ++mode) {
+    regions.CombineRgn(dest, b, a, mode);
+    EXPECT_EQ(regions.shape(dest)->at(1.0), *regions.find(dest)) << "mode " << mode;
+  }
 }
 
 TEST(RegionTable, BadHandlesAndModesFailWithoutChangingAnything) {

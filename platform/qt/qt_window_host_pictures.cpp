@@ -1,0 +1,104 @@
+// The window host's pictures: chosen for the device pixel ratio, decoded
+// when needed, copied between surfaces in window pixels, and drawn again when
+// the ratio changes.
+#include <QGuiApplication>
+
+#include "platform/qt/device_outline.h"
+#include "platform/qt/form_widget.h"
+#include "platform/qt/qt_window_host.h"
+#include "platform/qt/surface.h"
+
+namespace wavorin {
+
+namespace {
+
+bool on_wayland() { return QGuiApplication::platformName() == QLatin1String("wayland"); }
+
+}  // namespace
+
+QImage* QtWindowHost::surface(Handle dc) {
+  if (dc == kFormDc) return &scene_.retained();
+  if (dc == kPictureBoxDc) load_picture_box();
+  if (dc == kPictureBoxDc && !picture_box_.isNull()) return &picture_box_;
+  return nullptr;
+}
+
+void QtWindowHost::load_picture_of(Element element) {
+  ImageElement* image = scene_.image(element);
+  const auto path = picture_paths_.find(element);
+  if (image == nullptr || !image->picture.isNull() || path == picture_paths_.end()) return;
+  image->picture = pictures_.picture(path->second);
+}
+
+void QtWindowHost::load_picture_box() {
+  if (!picture_box_.isNull() || hDC(Element::ani_p) == 0) return;
+  const QImage& picture = pictures_.picture(picture_box_path_);
+  picture_box_ = make_surface(
+      picture.size().expandedTo(to_device(picture_box_rect_, pictures_.ratio()).size()), picture);
+}
+
+void QtWindowHost::load_remaining_pictures() {
+  for (const auto& [element, path] : picture_paths_) load_picture_of(element);
+  load_picture_box();
+}
+
+QRect QtWindowHost::copy(const BlitRecord& blit) {
+  QImage* to = surface(blit.dest);
+  const QImage* from = surface(blit.src);
+  if (to == nullptr || from == nullptr) return {};
+  // Window pixels become device pixels edge by edge, so a block covers the
+  // same device pixels as the pictures' own layout.
+  const double r = pictures_.ratio();
+  if (r == 1.0) {
+    const QRect changed =
+        copy_block(*to, blit.x, blit.y, blit.width, blit.height, *from, blit.src_x, blit.src_y);
+    if (blit.dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(changed);
+    return changed;
+  }
+  const auto edge = [r](long long at) { return to_device_edge(at, r); };
+  const int x = edge(blit.x);
+  const int y = edge(blit.y);
+  const int src_x = edge(blit.src_x);
+  const int src_y = edge(blit.src_y);
+  const int width = blit.width <= 0 ? 0 : edge(static_cast<long long>(blit.x) + blit.width) - x;
+  const int height = blit.height <= 0 ? 0 : edge(static_cast<long long>(blit.y) + blit.height) - y;
+  const QRect changed = copy_block(*to, x, y, width, height, *from, src_x, src_y);
+  if (blit.dest == kFormDc && !changed.isEmpty()) scene_.mark_dirty(to_window(changed, r));
+  return changed;
+}
+
+void QtWindowHost::apply_outline() {
+  const double r = pictures_.ratio();
+  const QRegion device = outline_ ? outline_->at(r) : QRegion();
+  // Where the window system cannot cut the window (a native Wayland
+  // client), the outside is painted transparent.
+  if (on_wayland()) {
+    scene_.set_transparent_outside(!outline_          ? QRegion()
+                                   : device.isEmpty() ? QRegion(-1, -1, 1, 1)
+                                                      : device);
+    widget_->update();
+  }
+  if (outline_ && (r != 1.0 || native_shape_)) native_shape_ = set_native_shape(*widget_, device);
+}
+
+void QtWindowHost::use_device_ratio(double ratio) {
+  if (ratio <= 0 || ratio == pictures_.ratio()) return;
+  pictures_ = PictureSet(ratio);
+  const QSize stored(description_.stored_inside_width_px, description_.stored_inside_height_px);
+  scene_.reset(stored.expandedTo(widget_->size()), pictures_.picture(description_.background),
+               ratio);
+  for (const auto& [element, path] : picture_paths_) {
+    ImageElement* image = scene_.image(element);
+    if (image != nullptr && !image->picture.isNull()) image->picture = pictures_.picture(path);
+  }
+  if (!picture_box_.isNull()) {
+    picture_box_ = QImage();
+    load_picture_box();
+  }
+  for (BlitRecord& blit : blits_.records()) blit.written = copy(blit);
+  scene_.take_dirty();
+  apply_outline();
+  widget_->update();
+}
+
+}  // namespace wavorin

@@ -1,0 +1,125 @@
+#include "platform/qt/region_shape.h"
+
+#include <QRect>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace wavorin {
+
+struct RegionShape::Node {
+  enum class Kind { Empty, Rectangle, Ellipse, Combined } kind = Kind::Empty;
+  double left = 0;
+  double top = 0;
+  double right = 0;
+  double bottom = 0;
+  int mode = 0;
+  std::shared_ptr<const Node> a;
+  std::shared_ptr<const Node> b;
+};
+
+namespace {
+
+// The first device pixel whose centre lies at or after `edge`.
+int first_centre_at_or_after(double edge) { return static_cast<int>(std::ceil(edge - 0.5)); }
+
+QRegion rectangle_at(double left, double top, double right, double bottom) {
+  const int x0 = first_centre_at_or_after(left);
+  const int x1 = first_centre_at_or_after(right);
+  const int y0 = first_centre_at_or_after(top);
+  const int y1 = first_centre_at_or_after(bottom);
+  if (x1 <= x0 || y1 <= y0) return {};
+  return QRegion(x0, y0, x1 - x0, y1 - y0);
+}
+
+// The same rule as the program's elliptic regions, on the device's grid:
+// pixels whose centres lie strictly inside the inscribed ellipse.
+QRegion ellipse_at(double left, double top, double right, double bottom) {
+  QRegion region;
+  if (right - left <= 0 || bottom - top <= 0) return region;
+  const double cx = (left + right) / 2.0;
+  const double cy = (top + bottom) / 2.0;
+  const double rx = (right - left) / 2.0;
+  const double ry = (bottom - top) / 2.0;
+  const auto inside = [&](int x, double dy2) {
+    const double dx = (x + 0.5 - cx) / rx;
+    return dx * dx + dy2 < 1.0;
+  };
+  const int x_min = static_cast<int>(std::floor(left));
+  const int x_max = static_cast<int>(std::ceil(right));
+  for (int y = static_cast<int>(std::floor(top)); y < static_cast<int>(std::ceil(bottom)); ++y) {
+    const double dy = (y + 0.5 - cy) / ry;
+    const double dy2 = dy * dy;
+    if (dy2 >= 1.0) continue;
+    const double half = rx * std::sqrt(1.0 - dy2);
+    int first = std::max(x_min, static_cast<int>(std::floor(cx - half - 0.5)) - 1);
+    while (first < x_max && !inside(first, dy2)) ++first;
+    while (first > x_min && inside(first - 1, dy2)) --first;
+    if (first >= x_max || !inside(first, dy2)) continue;
+    int last = std::min(x_max - 1, static_cast<int>(std::ceil(cx + half)) + 1);
+    while (last > first && !inside(last, dy2)) --last;
+    while (last + 1 < x_max && inside(last + 1, dy2)) ++last;
+    region += QRect(first, y, last - first + 1, 1);
+  }
+  return region;
+}
+
+}  // namespace
+
+RegionShape::RegionShape() : node_(std::make_shared<const Node>()) {}
+
+RegionShape::RegionShape(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+
+RegionShape RegionShape::rectangle(int left, int top, int right, int bottom) {
+  Node node;
+  node.kind = Node::Kind::Rectangle;
+  node.left = std::min(left, right);
+  node.right = std::max(left, right);
+  node.top = std::min(top, bottom);
+  node.bottom = std::max(top, bottom);
+  return RegionShape(std::make_shared<const Node>(node));
+}
+
+RegionShape RegionShape::ellipse(int left, int top, int right, int bottom) {
+  RegionShape shape = rectangle(left, top, right, bottom);
+  Node node = *shape.node_;
+  node.kind = Node::Kind::Ellipse;
+  return RegionShape(std::make_shared<const Node>(node));
+}
+
+RegionShape RegionShape::combined(const RegionShape& a, const RegionShape& b, int mode) {
+  Node node;
+  node.kind = Node::Kind::Combined;
+  node.mode = mode;
+  node.a = a.node_;
+  node.b = b.node_;
+  return RegionShape(std::make_shared<const Node>(node));
+}
+
+QRegion RegionShape::at(double ratio) const {
+  const Node& n = *node_;
+  switch (n.kind) {
+    case Node::Kind::Empty:
+      return {};
+    case Node::Kind::Rectangle:
+      return rectangle_at(n.left * ratio, n.top * ratio, n.right * ratio, n.bottom * ratio);
+    case Node::Kind::Ellipse:
+      return ellipse_at(n.left * ratio, n.top * ratio, n.right * ratio, n.bottom * ratio);
+    case Node::Kind::Combined:
+      break;
+  }
+  const QRegion a = RegionShape(n.a).at(ratio);
+  const QRegion b = RegionShape(n.b).at(ratio);
+  switch (n.mode) {
+    case 1:
+      return a & b;
+    case 3:
+      return a ^ b;
+    case 4:
+      return a - b;
+    default:
+      return a | b;
+  }
+}
+
+}  // namespace wavorin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QRegion>
+#include <memory>
+
+namespace wavorin {
+
+// How one of the program's regions was made: rectangles and ellipses in
+// window pixels and the ways they were combined. Kept beside the region so
+// that the same shape can be cut again at the device's own resolution.
+class RegionShape {
+ public:
+  RegionShape();  // empty
+  static RegionShape rectangle(int left, int top, int right, int bottom);
+  static RegionShape ellipse(int left, int top, int right, int bottom);
+  // mode: 1 AND, 2 OR, 3 XOR, 4 DIFF, as for CombineRgn.
+  static RegionShape combined(const RegionShape& a, const RegionShape& b, int mode);
+
+  // The device pixels whose centres lie inside the shape when one window
+  // pixel is `ratio` device pixels; right and bottom edges are excluded as
+  // in window pixels. At ratio 1 this is the program's own region.
+  QRegion at(double ratio) const;
+
+ private:
+  struct Node;
+  explicit RegionShape(std::shared_ptr<const Node> node);
+  std::shared_ptr<const Node> node_;
+};
+
+}  // namespace wavorin
