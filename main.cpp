@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "app/layout.h"
+#include "platform/qt/after_first_paint.h"
 #include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_common_dialog.h"
 #include "platform/qt/qt_settings_store.h"
@@ -18,5 +19,7 @@ int main(int argc, char* argv[]) {
   wavorin::QtSettingsStore settings;
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
+  // The sound system starts once the window is on the screen, not before.
+  const wavorin::AfterFirstPaint warm_sound(host.widget(), [&sound] { sound.warm_up(); });
   return host.run(form);
 }
