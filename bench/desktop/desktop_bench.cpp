@@ -30,13 +30,13 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // Window pixels: a point inside the cabinet's body that the skin colours,
-// and the centres of the button squares (row 264, 33 pixels square).
+// and the centres of the round buttons as Form_Load places them.
 constexpr int kProbeX = 112;
 constexpr int kProbeY = 200;
-constexpr int kButtonY = 280;
-constexpr int kPlayX = 16;
-constexpr int kStopX = 56;
-constexpr int kOpenX = 96;
+constexpr int kButtonY = 145;
+constexpr int kPlayX = 45;
+constexpr int kStopX = 90;
+constexpr int kOpenX = 135;
 
 void sleep_s(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
@@ -92,7 +92,7 @@ int run_wavorin(const std::string& program, pid_t server) {
   sleep_s(1.5);
   std::printf("idle_rss_mib=%.2f ", wavorin::bench::rss_kib(pid) / 1024.0);
   const Load idle = measure(pid, server, 2.0);
-  std::printf("idle_wakeups_per_s=%.2f ", idle.wakeups_per_s);
+  std::printf("idle_wakeups_per_s=%.2f idle_server_pct=%.2f ", idle.wakeups_per_s, idle.server_pct);
 
   std::printf("click_first_ms=%.2f ", click(x, *tap, window, kStopX));
   sleep_s(0.4);

@@ -13,7 +13,7 @@ struct DeviceFormat {
   SDL_AudioFormat format = AUDIO_S16SYS;
   int rate = 44100;
   int channels = 2;
-  int buffer_frames = 512;
+  int buffer_frames = 1024;
   Uint8 silence = 0;
 
   std::size_t frame_bytes() const {

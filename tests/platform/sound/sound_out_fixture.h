@@ -72,8 +72,8 @@ class SoundOutTest : public ::testing::Test {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   }
 
-  // One device buffer of 512 frames, seconds.
-  static constexpr double kBuffer = 512.0 / kDeviceRate;
+  // One device buffer of 1024 frames, seconds.
+  static constexpr double kBuffer = 1024.0 / kDeviceRate;
 
   TestSounds files_;
   std::string output_;
