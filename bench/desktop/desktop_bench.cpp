@@ -38,7 +38,9 @@ constexpr int kPlayX = 45;
 constexpr int kStopX = 90;
 constexpr int kOpenX = 135;
 
-void sleep_s(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+void sleep_s(double seconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -80,8 +82,10 @@ int run_wavorin(const std::string& program, pid_t server) {
   std::unique_ptr<ChildProcess> app;
   XDriver::Window window;
   const auto painted = x.start_and_wait_painted(
-      [&] { app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
-                                                 tap->player_environment()); },
+      [&] {
+        app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
+                                             tap->player_environment());
+      },
       kProbeX, kProbeY, milliseconds(10000), window);
   if (painted == Clock::time_point{}) {
     std::printf("painted_ms=none\n");
@@ -127,8 +131,10 @@ int run_bare(const std::string& program) {
   std::unique_ptr<ChildProcess> app;
   XDriver::Window window;
   const auto painted = x.start_and_wait_painted(
-      [&] { app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
-                                                 ChildProcess::Environment{}); },
+      [&] {
+        app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
+                                             ChildProcess::Environment{});
+      },
       kProbeX, kProbeY, milliseconds(10000), window);
   if (painted == Clock::time_point{}) {
     std::printf("painted_ms=none\n");
@@ -144,8 +150,8 @@ int run_load(pid_t server, double seconds, const std::vector<std::string>& comma
   ChildProcess player(command, ChildProcess::Environment{});
   sleep_s(1.5);
   const Load load = measure(player.pid(), server, seconds);
-  std::printf("cpu_pct=%.2f wakeups_per_s=%.1f server_pct=%.2f\n", load.cpu_pct,
-              load.wakeups_per_s, load.server_pct);
+  std::printf("cpu_pct=%.2f wakeups_per_s=%.1f server_pct=%.2f\n", load.cpu_pct, load.wakeups_per_s,
+              load.server_pct);
   return 0;
 }
 

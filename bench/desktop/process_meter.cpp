@@ -43,7 +43,8 @@ ProcessUse ProcessUse::of(pid_t pid) {
     long long utime = 0;
     long long stime = 0;
     fields >> utime >> stime;
-    use.cpu_seconds = static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    use.cpu_seconds =
+        static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
   }
   // Threads that ended took their counts with them; the bench measures
   // windows in which the threads that count stay.

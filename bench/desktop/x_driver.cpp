@@ -48,8 +48,8 @@ XDriver::Clock::time_point XDriver::start_and_wait_painted(const std::function<v
   window.height = static_cast<int>(height);
   while (Clock::now() < until) {
     // The root's pixels: what is on the screen, not what the window holds.
-    XImage* image = XGetImage(display_, root, window.x + probe_x, window.y + probe_y, 1, 1,
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display_, root, window.x + probe_x, window.y + probe_y, 1, 1, AllPlanes, ZPixmap);
     const auto seen = Clock::now();
     const unsigned long pixel = image != nullptr ? XGetPixel(image, 0, 0) : 0;
     if (image != nullptr) XDestroyImage(image);

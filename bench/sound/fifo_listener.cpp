@@ -64,8 +64,8 @@ void FifoListener::listen() {
       const ssize_t n = ::read(fifo, block.data(), block.size() * sizeof(std::int16_t));
       if (n <= 0) break;
       bytes_read_ += n;
-      const bool sound = std::any_of(block.begin(), block.begin() + n / 2,
-                                     [](std::int16_t s) { return s != 0; });
+      const bool sound =
+          std::any_of(block.begin(), block.begin() + n / 2, [](std::int16_t s) { return s != 0; });
       if (sound) last_heard_at_ = Clock::now().time_since_epoch().count();
       if (!armed_) continue;
       for (ssize_t i = 0; i < n / 2; ++i) {

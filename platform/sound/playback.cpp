@@ -242,7 +242,7 @@ bool Playback::wait_until_taken(const AudioDevice& device) {
 
 void Playback::fade_out(const AudioDevice& device) {
   if (finished()) return;
-  fade_requested_.store(true, std::memory_order_release);
+  request_fade();
   wait(done_, device, Clock::now() + milliseconds(500));
 }
 

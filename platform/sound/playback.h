@@ -54,6 +54,8 @@ class Playback {
 
   // Ends the sound with a short ramp to silence instead of a click; bounded.
   void fade_out(const AudioDevice& device);
+  // Asks the callback for that ramp without waiting for it.
+  void request_fade() noexcept { fade_requested_.store(true, std::memory_order_release); }
 
   // When the last sample is due at the device if it keeps time.
   std::chrono::steady_clock::time_point expected_end() const { return expected_end_; }

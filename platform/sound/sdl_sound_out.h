@@ -18,9 +18,9 @@ class AudioDevice;
 class AudioDriver;
 class Playback;
 
-// The sound service on SDL2 and libsndfile. Construct it and call it from one
-// thread (the GUI thread); samples are decoded on a feeder thread and played
-// from SDL's audio thread. SDL's audio subsystem starts with the first
+// The sound service on SDL2 and libsndfile. Requests may come from any
+// thread and are served one at a time; samples are decoded on a feeder thread
+// and played from SDL's audio thread. SDL's audio subsystem starts with the first
 // request (or warm_up()), so it costs the program's start nothing. The
 // device is open only while a sound plays and for a grace period after,
 // parked meanwhile, so an idle program has no audio thread.
