@@ -99,9 +99,10 @@ for i in $(seq "$runs"); do
 done
 echo >&2
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+cp "$results" "$build/results.txt"  # the raw figures, kept
 for program in "$bin/wavorin_bare_window" "$work/program/wavorin"; do
   count=$(ldd "$program" | grep -c '=>')
-  startup=$(LD_DEBUG=statistics timeout 0.5 "$program" 2>&1 >/dev/null |
+  startup=$({ LD_DEBUG=statistics timeout 0.5 "$program" 2>&1 >/dev/null || true; } |
     sed -n 's/.*total startup time in dynamic loader: *\([0-9]*\).*/\1/p' | head -1)
   echo "$(basename "$program"): $count shared libraries; dynamic loader start-up ${startup:-?} cycles"
 done
