@@ -94,7 +94,7 @@ int run_wavorin(const std::string& program, pid_t server) {
   const pid_t pid = app->pid();
   std::printf("painted_ms=%.2f ", ms(painted - app->started()));
   sleep_s(1.5);
-  std::printf("idle_rss_mib=%.2f ", wavorin::bench::rss_kib(pid) / 1024.0);
+  std::printf("idle_rss_mib=%.2f ", static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
   const Load idle = measure(pid, server, 2.0);
   std::printf("idle_wakeups_per_s=%.2f idle_server_pct=%.2f ", idle.wakeups_per_s, idle.server_pct);
 
@@ -122,7 +122,7 @@ int run_wavorin(const std::string& program, pid_t server) {
   sleep_s(1.5);
   x.key("Escape");
   sleep_s(1.0);
-  std::printf("dialog_rss_mib=%.2f\n", wavorin::bench::rss_kib(pid) / 1024.0);
+  std::printf("dialog_rss_mib=%.2f\n", static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
   return 0;
 }
 
@@ -142,7 +142,8 @@ int run_bare(const std::string& program) {
   }
   std::printf("painted_ms=%.2f ", ms(painted - app->started()));
   sleep_s(1.5);
-  std::printf("idle_rss_mib=%.2f\n", wavorin::bench::rss_kib(app->pid()) / 1024.0);
+  std::printf("idle_rss_mib=%.2f\n",
+              static_cast<double>(wavorin::bench::rss_kib(app->pid())) / 1024.0);
   return 0;
 }
 

@@ -72,7 +72,8 @@ Playback::Playback(SoundDecoder decoder, const DeviceFormat& format)
 Playback::Playback(DecodedSound samples, const DeviceFormat& format)
     : samples_(std::move(samples)),
       format_(format),
-      duration_seconds_(static_cast<double>(samples_->size() / format.frame_bytes()) / format.rate),
+      duration_seconds_(static_cast<double>(samples_->size()) /
+                        static_cast<double>(format.frame_bytes()) / format.rate),
       expected_end_(end_after(duration_seconds_, format)),
       fade_frames_(std::max<std::size_t>(1, static_cast<std::size_t>(format.rate * kFadeSeconds))) {
   data_end_.store(true, std::memory_order_release);

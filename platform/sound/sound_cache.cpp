@@ -34,8 +34,8 @@ DecodedSound SoundCache::decode_and_keep(const std::string& path, const FileIden
                                          const DeviceFormat& format, SoundDecoder& decoder,
                                          double seconds) {
   // The header's length, with a buffer's slack for a resampler's tail.
-  const double bytes =
-      std::ceil((seconds * format.rate + format.buffer_frames) * format.frame_bytes());
+  const double bytes = std::ceil((seconds * format.rate + format.buffer_frames) *
+                                 static_cast<double>(format.frame_bytes()));
   if (bytes > static_cast<double>(kMaxBytes)) return nullptr;
   auto samples = std::make_shared<std::vector<std::byte>>(static_cast<std::size_t>(bytes));
   std::size_t size = 0;

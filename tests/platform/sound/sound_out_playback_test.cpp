@@ -150,7 +150,7 @@ TEST_F(SoundOutTest, PathsWithSpacesAndJapanesePlay) {
 // Longer than the ring (half a second) and than any sound kept decoded: it
 // streams through the ring, across its wrap many times.
 TEST_F(SoundOutTest, SoundLongerThanTheRingPlaysBitExact) {
-  const auto samples = noise(44100 * 2, 2, 14);
+  const auto samples = noise(std::size_t{44100} * 2, 2, 14);
   const std::string file = files_.write("long.wav", samples, 2);
   ASSERT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
   EXPECT_TRUE(contains(heard(), samples));
@@ -181,7 +181,7 @@ TEST_F(SoundOutTest, NothingIsFedDuringTheGracePeriod) {
 }
 
 TEST_F(SoundOutTest, DestroyedWhileASoundPlaysEndsPromptly) {
-  const std::string file = files_.write("long.wav", noise(44100 * 3, 2, 18), 2);
+  const std::string file = files_.write("long.wav", noise(std::size_t{44100} * 3, 2, 18), 2);
   ASSERT_EQ(sound().sndPlaySoundA(file, SND_ASYNC), 1);
   std::this_thread::sleep_for(milliseconds(100));
   EXPECT_LT(timed([&] { sound_.reset(); }), 0.5);
