@@ -34,7 +34,8 @@ bin=$build/bin
 work=$(mktemp -d /tmp/wavorin-bench.XXXXXX)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # The recorder before the server it records from, the X server last.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -72,7 +73,7 @@ pactl info >/dev/null
 # A desktop's server is never idle: something records or plays at a short
 # latency. The monitor recorded at 10 ms keeps the sink running alike for
 # every player measured.
-parec --device=@DEFAULT_MONITOR@ --latency-msec=10 >/dev/null &
+parec --device=@DEFAULT_MONITOR@ --latency-msec=10 >/dev/null 2>&1 &
 pids+=($!)
 
 export QT_QPA_PLATFORM=xcb
