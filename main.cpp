@@ -13,6 +13,7 @@
 #include "app/form1.h"
 #include "app/layout.h"
 #include "platform/qt/accessible_form.h"
+#include "platform/qt/after_first_paint.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/desktop_identity.h"
 #include "platform/qt/desktop_notifier.h"
@@ -77,5 +78,7 @@ int main(int argc, char* argv[]) {
   host.set_state_listener(
       [&] { media_controls.update(host.timer_enabled(), form.module().wav_file); });
   if (!command_line.file().empty()) host.play_at_start(command_line.file());
+  // The sound system starts once the window is on the screen, not before.
+  const wavorin::AfterFirstPaint warm_sound(host.widget(), [&sound] { sound.warm_up(); });
   return host.run(form);
 }

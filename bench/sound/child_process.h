@@ -23,6 +23,7 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();
 
+  pid_t pid() const { return pid_; }
   // The moment just before fork().
   Clock::time_point started() const { return started_; }
   // False once it has exited (it is reaped then), or if it never started.

@@ -33,6 +33,7 @@ class DeviceTap {
   double seconds_to_sound(std::chrono::milliseconds timeout) const {
     return listener_.seconds_to_sound(timeout);
   }
+  double seconds_to_last_sound() const { return listener_.seconds_to_last_sound(); }
 
  private:
   DeviceTap(Backend backend, std::string fifo);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -27,6 +28,7 @@ FifoListener::~FifoListener() {
 
 void FifoListener::arm() {
   heard_at_ = 0;
+  last_heard_at_ = 0;
   armed_at_ = Clock::now().time_since_epoch().count();
   armed_ = true;
 }
@@ -38,6 +40,11 @@ double FifoListener::seconds_to_sound(std::chrono::milliseconds timeout) const {
   }
   if (heard_at_ == 0) return -1.0;
   return std::chrono::duration<double>(Clock::duration(heard_at_ - armed_at_)).count();
+}
+
+double FifoListener::seconds_to_last_sound() const {
+  if (last_heard_at_ == 0) return -1.0;
+  return std::chrono::duration<double>(Clock::duration(last_heard_at_ - armed_at_)).count();
 }
 
 bool FifoListener::wait_for_data(std::chrono::milliseconds timeout) const {
@@ -57,6 +64,9 @@ void FifoListener::listen() {
       const ssize_t n = ::read(fifo, block.data(), block.size() * sizeof(std::int16_t));
       if (n <= 0) break;
       bytes_read_ += n;
+      const bool sound =
+          std::any_of(block.begin(), block.begin() + n / 2, [](std::int16_t s) { return s != 0; });
+      if (sound) last_heard_at_ = Clock::now().time_since_epoch().count();
       if (!armed_) continue;
       for (ssize_t i = 0; i < n / 2; ++i) {
         if (block[static_cast<std::size_t>(i)] != 0) {

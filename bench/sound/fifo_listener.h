@@ -21,6 +21,9 @@ class FifoListener {
   // Seconds from arm() to the first sound, or a negative value if none came
   // within `timeout`.
   double seconds_to_sound(std::chrono::milliseconds timeout) const;
+  // Seconds from arm() to the last non-silent sample heard so far, or a
+  // negative value if none came since.
+  double seconds_to_last_sound() const;
   // Whether any samples, silent or not, arrived within `timeout`.
   bool wait_for_data(std::chrono::milliseconds timeout) const;
 
@@ -33,6 +36,7 @@ class FifoListener {
   std::atomic<bool> armed_{false};
   std::atomic<Clock::rep> armed_at_{0};
   std::atomic<Clock::rep> heard_at_{0};
+  std::atomic<Clock::rep> last_heard_at_{0};
   std::atomic<long long> bytes_read_{0};
   std::thread thread_;
 };

@@ -2,7 +2,9 @@
 
 #include <SDL2/SDL_audio.h>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include "platform/sound/device_format.h"
 
@@ -11,7 +13,11 @@ namespace wavorin {
 class Playback;
 
 // An open SDL output device (RAII). Its callback plays whatever Playback is
-// attached, or silence.
+// attached. While nothing plays the callback holds SDL's audio thread
+// (parks it) instead of returning silence: SDL2 keeps writing silence to a
+// paused device, which wakes the program and the sound server hundreds of
+// times a second for nothing. A parked device has nothing queued, so the
+// next sound starts with its first buffer.
 class AudioDevice {
  public:
   // Opens the current driver's default output, asking for `wanted` and
@@ -24,8 +30,8 @@ class AudioDevice {
   ~AudioDevice();
 
   const DeviceFormat& format() const { return format_; }
-  // Swaps the sound the callback reads (nullptr: silence) and lets the
-  // device run. Holds the device lock only for the swap.
+  // Swaps the sound the callback reads (nullptr: none) and wakes a parked
+  // callback. Waits at most for a callback in progress.
   void attach(Playback* playback);
   // False once the device is lost (unplugged, or its output failed).
   bool running() const;
@@ -33,10 +39,16 @@ class AudioDevice {
  private:
   AudioDevice() = default;
   static void SDLCALL on_audio(void* self, Uint8* stream, int length);
+  void release_parked();
 
   SDL_AudioDeviceID id_ = 0;
   DeviceFormat format_;
-  Playback* playback_ = nullptr;  // guarded by the device lock
+  // Guards the two below; held by the callback while it fills or parks.
+  // SDL's own device lock is never taken: a parked callback holds it.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  Playback* playback_ = nullptr;
+  bool closing_ = false;  // never park again: SDL is ending the audio thread
 };
 
 }  // namespace wavorin

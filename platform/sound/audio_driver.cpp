@@ -29,13 +29,18 @@ bool AudioDriver::switch_to(const char* driver) {
   return true;
 }
 
-std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted) {
+std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted,
+                                                      std::string& silent_because) {
+  silent_because.clear();
   const char* current = SDL_GetCurrentAudioDriver();
   const std::string first = current != nullptr ? current : "none";
   std::unique_ptr<AudioDevice> device;
   if (current != nullptr) device = AudioDevice::open(wanted);
-  silent_ = false;
-  if (device) return device;
+  if (device) {
+    // Still on the silent driver an earlier fallback chose.
+    silent_because = silent_reason_;
+    return device;
+  }
   const std::string reason = current != nullptr ? SDL_GetError() : "no audio driver started";
 
   std::string chosen;
@@ -45,20 +50,25 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
     // 'disk' writes a file in the current folder: only on explicit request.
     if (name == first || name == "disk" || name == "dummy") continue;
     if (switch_to(name.data())) device = AudioDevice::open(wanted);
-    if (device) chosen = name;
+    if (device) {
+      chosen = name;
+      silent_reason_.clear();
+    }
   }
   if (!device && switch_to("dummy")) {
     device = AudioDevice::open(wanted);
-    if (device) chosen = "dummy (silent)";
+    if (device) {
+      chosen = "dummy (silent)";
+      silent_because = silent_reason_ = reason;
+    }
   }
-  silent_ = !device || chosen == "dummy (silent)";
-  fallback_reason_ = reason;
   if (device) {
     std::fprintf(stderr, "wavorin: no sound device through '%s' (%s); playing through %s\n",
                  first.c_str(), reason.c_str(), chosen.c_str());
   } else {
+    silent_because = SDL_GetError();
     std::fprintf(stderr, "wavorin: no sound device at all (%s): sounds are skipped\n",
-                 SDL_GetError());
+                 silent_because.c_str());
   }
   return device;
 }

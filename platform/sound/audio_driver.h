@@ -21,20 +21,16 @@ class AudioDriver {
   ~AudioDriver();
 
   // Never fails while the 'dummy' driver is compiled in. Reports a fallback
-  // once on standard error, with SDL's reason.
-  std::unique_ptr<AudioDevice> open_device(const DeviceFormat& wanted);
-  // The last open fell back to the silent driver or found no device at all;
-  // SDL's words for why the first driver failed.
-  bool silent() const { return silent_; }
-  const std::string& fallback_reason() const { return fallback_reason_; }
+  // on standard error, with SDL's reason. `silent_because` is set to that
+  // reason when no device that is heard could be opened.
+  std::unique_ptr<AudioDevice> open_device(const DeviceFormat& wanted, std::string& silent_because);
 
  private:
   bool switch_to(const char* driver);
 
-  bool subsystem_ = false;  // SDL_InitSubSystem succeeded
-  bool switched_ = false;   // a driver was started by name since
-  bool silent_ = false;
-  std::string fallback_reason_;
+  bool subsystem_ = false;     // SDL_InitSubSystem succeeded
+  bool switched_ = false;      // a driver was started by name since
+  std::string silent_reason_;  // why the silent driver was chosen, if it was
 };
 
 }  // namespace wavorin

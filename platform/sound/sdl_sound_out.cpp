@@ -1,6 +1,8 @@
 #include "platform/sound/sdl_sound_out.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 #include "platform/sound/audio_device.h"
@@ -13,13 +15,20 @@ namespace wavorin {
 namespace {
 
 // 16-bit 44.1 kHz stereo: what most wave files hold, so they reach the
-// device without conversion. 1024 frames is about 23 ms per buffer.
-constexpr DeviceFormat kWantedFormat{AUDIO_S16SYS, 44100, 2, 1024};
-// While a sound plays the closer looks this often whether it has ended.
-constexpr auto kPlayingPoll = std::chrono::milliseconds(200);
+// device without conversion. 1024 frames is about 23 ms per buffer. A parked
+// device has nothing queued, so a click starts at once whatever the size;
+// smaller buffers only shorten a Stop, and through PulseAudio each buffer
+// costs the audio thread four or five wake-ups (512 frames: about 420 a
+// second while a sound plays, against 180 at 1024).
+constexpr DeviceFormat kWantedFormat{AUDIO_S16SYS, 44100, 2, 1024, 0};
+// A sound past its expected end (a device that runs slow) is looked at again
+// this often.
+constexpr auto kLateCheck = std::chrono::milliseconds(100);
+constexpr const char* kDeviceStopped = "the sound device stopped taking samples";
 
-void report_unplayable(const std::string& name, const std::string& reason) {
+SoundReport unplayable(const std::string& name, unsigned flags, const std::string& reason) {
   std::fprintf(stderr, "wavorin: cannot play '%s': %s\n", name.c_str(), reason.c_str());
+  return SoundReport{SoundProblem::FileUnplayable, name, flags, reason};
 }
 
 }  // namespace
@@ -27,9 +36,7 @@ void report_unplayable(const std::string& name, const std::string& reason) {
 SdlSoundOut::SdlSoundOut() : SdlSoundOut(Options{}) {}
 
 SdlSoundOut::SdlSoundOut(Options options)
-    : options_(options),
-      driver_(std::make_unique<AudioDriver>()),
-      closer_([this] { close_when_idle(); }) {}
+    : options_(options), closer_([this] { close_when_idle(); }) {}
 
 SdlSoundOut::~SdlSoundOut() {
   {
@@ -38,6 +45,7 @@ SdlSoundOut::~SdlSoundOut() {
   }
   wake_closer_.notify_one();
   closer_.join();
+  const std::lock_guard lock(mutex_);
   close_device();
 }
 
@@ -46,79 +54,119 @@ void SdlSoundOut::set_reporter(SoundReporter reporter) {
   reporter_ = std::move(reporter);
 }
 
-void SdlSoundOut::report(const SoundReport& report) const {
-  if (reporter_) reporter_(report);
-}
-
-void SdlSoundOut::report_device_failed() {
-  if (device_failure_reported_) return;
-  device_failure_reported_ = true;
-  const std::string reason = "the device stopped taking samples";
-  std::fprintf(stderr, "wavorin: sound device failed while playing: %s\n", reason.c_str());
-  report({SoundProblem::DeviceFailed, "", 0, reason});
+void SdlSoundOut::warm_up() {
+  {
+    const std::lock_guard lock(mutex_);
+    warm_up_ = true;
+  }
+  wake_closer_.notify_one();
 }
 
 int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
-  std::unique_lock lock(mutex_);
-  if (device_ && !device_->running()) {
-    // Lost while playing: drop it; this request opens a new one.
-    if (playback_ && !playback_->finished()) report_device_failed();
-    close_device();
+  Reports reports;
+  int result = 0;
+  {
+    std::unique_lock lock(mutex_);
+    closed_.wait(lock, [this] { return !closing_; });
+    if (device_ && !device_->running()) {
+      // Lost: drop it; this request opens a new one.
+      if (playback_) note_failure(reports);
+      close_device();
+    }
+    const bool busy = playback_ && !playback_->finished();
+    if ((flags & SND_NOSTOP) == 0 || !busy) {
+      end_current();
+      result = name.empty() ? 1 : play(name, flags, reports);
+      if (!playback_ || playback_->finished()) {
+        idle_ = true;
+        idle_since_ = Clock::now();
+      }
+      wake_closer_.notify_one();
+    }
   }
-  const bool busy = playback_ && !playback_->finished();
-  if ((flags & SND_NOSTOP) != 0 && busy) return 0;
-  end_current();
-  const int result = name.empty() ? 1 : play(name, flags);
-  if (!playback_ || playback_->finished()) {
-    idle_ = true;
-    idle_since_ = Clock::now();
-  }
-  wake_closer_.notify_one();
+  deliver(reports);
   return result;
 }
 
-int SdlSoundOut::play(const std::string& name, unsigned flags) {
+int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports) {
   // There is no default sound: a bad name without SND_NODEFAULT plays
   // nothing and still counts as done, so the caller goes on as after a sound.
   const int failed = (flags & SND_NODEFAULT) != 0 ? 0 : 1;
   std::string error;
-  std::optional<SoundFile> file = SoundFile::open_path(name, error);
-  if (!file) {
-    report_unplayable(name, error);
-    report({SoundProblem::FileUnplayable, name, flags, error});
+  const std::optional<FileIdentity> identity = FileIdentity::of(name, error);
+  if (!identity) {
+    reports.push_back(unplayable(name, flags, error));
     return failed;
   }
-  if (!device_) {
-    device_ = driver_->open_device(kWantedFormat);
-    device_failure_reported_ = false;
-    if (driver_->silent() && !no_device_reported_) {
-      no_device_reported_ = true;
-      report({SoundProblem::NoDevice, "", flags, driver_->fallback_reason()});
+  std::optional<SoundFile> file;
+  const auto open_file = [&] {
+    file = SoundFile::open_path(name, error);
+    if (!file) reports.push_back(unplayable(name, flags, error));
+    return file.has_value();
+  };
+  // A kept sound needs no file opened. Otherwise the file is checked before
+  // the device opens: a bad name costs no device.
+  DecodedSound samples = cache_.find(name, *identity);
+  if (!samples && !open_file()) return failed;
+  if (!ensure_device(reports)) return failed;
+  const DeviceFormat format = device_->format();
+  if (samples && !cache_.find(name, *identity, format)) {
+    // Kept for a device of another format: read the file again.
+    samples = nullptr;
+    if (!open_file()) return failed;
+  }
+  if (samples) {
+    playback_ = std::make_unique<Playback>(std::move(samples), format);
+  } else {
+    const FileIdentity opened = file->identity();
+    std::optional<SoundDecoder> decoder = SoundDecoder::create(std::move(*file), format, error);
+    if (!decoder) {
+      reports.push_back(unplayable(name, flags, error));
+      return failed;
     }
+    samples = cache_.decode_and_keep(name, opened, format, *decoder, decoder->duration_seconds());
+    playback_ = samples ? std::make_unique<Playback>(std::move(samples), format)
+                        : std::make_unique<Playback>(std::move(*decoder), format);
   }
-  if (!device_) return failed;
-  std::optional<SoundDecoder> decoder =
-      SoundDecoder::create(std::move(*file), device_->format(), error);
-  if (!decoder) {
-    report_unplayable(name, error);
-    report({SoundProblem::FileUnplayable, name, flags, error});
-    return failed;
-  }
-  playback_ = std::make_unique<Playback>(std::move(*decoder), device_->format());
   playback_->start();
   device_->attach(playback_.get());
   idle_ = false;
-  if ((flags & SND_ASYNC) != 0) return 1;
-
+  const int played = silent_ ? failed : 1;
+  if ((flags & SND_ASYNC) != 0) {
+    if (playback_->wait_until_taken(*device_)) return played;
+    note_failure(reports);
+    return failed;
+  }
   if (playback_->wait_until_delivered(*device_)) {
     // The last buffer is now in the device: it takes one more period to be heard.
-    std::this_thread::sleep_for(std::chrono::duration<double>(device_->format().buffer_seconds()));
-    return 1;
+    std::this_thread::sleep_for(std::chrono::duration<double>(format.buffer_seconds()));
+    return played;
   }
-  // Never heard to its end: the device was lost or stopped taking samples.
-  if (!device_->running()) report_device_failed();
+  note_failure(reports);
   end_current();
   return failed;
+}
+
+bool SdlSoundOut::ensure_device(Reports& reports) {
+  if (device_) return true;
+  if (!driver_) driver_ = std::make_unique<AudioDriver>();
+  std::string silent_because;
+  device_ = driver_->open_device(kWantedFormat, silent_because);
+  failure_reported_ = false;
+  silent_ = !silent_because.empty();
+  if (silent_ && !no_device_reported_) {
+    no_device_reported_ = true;
+    reports.push_back(SoundReport{SoundProblem::NoDevice, "", 0, silent_because});
+  }
+  return device_ != nullptr;
+}
+
+void SdlSoundOut::note_failure(Reports& reports) {
+  // The silent stand-in keeps time on its own and is already reported.
+  if (failure_reported_ || silent_) return;
+  failure_reported_ = true;
+  std::fprintf(stderr, "wavorin: %s\n", kDeviceStopped);
+  reports.push_back(SoundReport{SoundProblem::DeviceFailed, "", 0, kDeviceStopped});
 }
 
 void SdlSoundOut::end_current() {
@@ -136,24 +184,64 @@ void SdlSoundOut::close_device() {
   device_.reset();
 }
 
+void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
+  std::unique_ptr<AudioDevice> device = std::move(device_);
+  std::unique_ptr<Playback> playback = std::move(playback_);
+  if (device) device->attach(nullptr);
+  closing_ = true;
+  lock.unlock();
+  playback.reset();
+  device.reset();
+  lock.lock();
+  closing_ = false;
+  closed_.notify_all();
+}
+
+void SdlSoundOut::deliver(Reports& reports) {
+  if (reports.empty()) return;
+  SoundReporter reporter;
+  {
+    const std::lock_guard lock(mutex_);
+    reporter = reporter_;
+  }
+  if (!reporter) return;
+  for (const SoundReport& report : reports) reporter(report);
+}
+
 void SdlSoundOut::close_when_idle() {
   std::unique_lock lock(mutex_);
   while (!quitting_) {
+    if (warm_up_) {
+      warm_up_ = false;
+      if (!driver_) driver_ = std::make_unique<AudioDriver>();
+      continue;
+    }
     if (!device_) {
       wake_closer_.wait(lock);
       continue;
     }
-    if (!idle_ && playback_ && !playback_->finished() && device_->running()) {
-      wake_closer_.wait_for(lock, kPlayingPoll);
+    if (!device_->running()) {
+      Reports reports;
+      if (playback_) note_failure(reports);
+      close_device_unlocked(lock);
+      lock.unlock();
+      deliver(reports);
+      lock.lock();
+      continue;
+    }
+    const Clock::time_point now = Clock::now();
+    if (playback_ && !playback_->finished()) {
+      // Asleep for the whole sound: it is looked at when it should be over.
+      wake_closer_.wait_until(lock, std::max(playback_->expected_end(), now + kLateCheck));
+      idle_ = false;
       continue;
     }
     if (!idle_) {
-      if (!device_->running() && playback_ && !playback_->finished()) report_device_failed();
       idle_ = true;
-      idle_since_ = Clock::now();
+      idle_since_ = now;
     }
-    if (Clock::now() - idle_since_ >= options_.idle_close) {
-      close_device();
+    if (now - idle_since_ >= options_.idle_close) {
+      close_device_unlocked(lock);
       continue;
     }
     wake_closer_.wait_until(lock, idle_since_ + options_.idle_close);

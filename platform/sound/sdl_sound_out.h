@@ -6,7 +6,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "platform/sound/sound_cache.h"
 #include "platform/sound_out.h"
 #include "platform/sound_problem.h"
 
@@ -16,10 +18,12 @@ class AudioDevice;
 class AudioDriver;
 class Playback;
 
-// The sound service on SDL2 and libsndfile. Construct it and call it from one
-// thread (the GUI thread); samples are decoded on a feeder thread and played
-// from SDL's audio thread. The device is open only while a sound plays and
-// for a grace period after, so an idle program has no audio thread.
+// The sound service on SDL2 and libsndfile. Requests may come from any
+// thread and are served one at a time; samples are decoded on a feeder thread
+// and played from SDL's audio thread. SDL's audio subsystem starts with the first
+// request (or warm_up()), so it costs the program's start nothing. The
+// device is open only while a sound plays and for a grace period after,
+// parked meanwhile, so an idle program has no audio thread.
 class SdlSoundOut : public SoundOut {
  public:
   struct Options {
@@ -33,39 +37,56 @@ class SdlSoundOut : public SoundOut {
   SdlSoundOut& operator=(const SdlSoundOut&) = delete;
   ~SdlSoundOut() override;
 
+  // A click or Play whose sound never reached a device returns 0 (SND_NODEFAULT
+  // asks for that); a request without SND_NODEFAULT, like the probe, returns
+  // non-zero once it has done what it could.
   int sndPlaySoundA(const std::string& name, unsigned flags) override;
 
-  // Told of every problem a person should hear about, besides the line on
-  // standard error; called with the service's lock held, from the calling
-  // thread or the closer thread, so it must only hand the report on.
+  // Told of every problem, on whichever thread meets it, never while the
+  // service is locked. Set it before the first request.
   void set_reporter(SoundReporter reporter);
+
+  // Starts SDL's audio subsystem in the background, so the first request
+  // need not wait for it. Call once the window is on the screen.
+  void warm_up();
 
  private:
   using Clock = std::chrono::steady_clock;
+  using Reports = std::vector<SoundReport>;
 
-  int play(const std::string& name, unsigned flags);
-  void report(const SoundReport& report) const;
-  // Once per device: a device lost while a sound played.
-  void report_device_failed();
+  int play(const std::string& name, unsigned flags, Reports& reports);
+  bool ensure_device(Reports& reports);
   // Ends the current sound with a short fade and detaches it.
   void end_current();
+  // Reports a device that stopped while it had a sound, once per device.
+  void note_failure(Reports& reports);
   void close_device();
+  // Closes the device without holding the lock: closing can wait for the
+  // sound server.
+  void close_device_unlocked(std::unique_lock<std::mutex>& lock);
+  void deliver(Reports& reports);
   // The closer thread: closes the device once idle for the grace period.
   void close_when_idle();
 
   Options options_;
-  std::unique_ptr<AudioDriver> driver_;
+  SoundReporter reporter_;
 
   std::mutex mutex_;  // guards everything below against the closer thread
   std::condition_variable wake_closer_;
+  std::condition_variable closed_;  // a close in progress has finished
+  std::unique_ptr<AudioDriver> driver_;
   std::unique_ptr<AudioDevice> device_;
   std::unique_ptr<Playback> playback_;
+  SoundCache cache_;
   Clock::time_point idle_since_;
   bool idle_ = true;
+  bool closing_ = false;
+  bool warm_up_ = false;
   bool quitting_ = false;
-  SoundReporter reporter_;
+  bool silent_ = false;  // the device is the silent stand-in
   bool no_device_reported_ = false;
-  bool device_failure_reported_ = false;  // for the open device
+  bool failure_reported_ = false;  // for the current device
+  bool failure_pending_ = false;   // the current device had a sound when it stopped
   std::thread closer_;
 };
 

@@ -51,6 +51,22 @@ const SF_VIRTUAL_IO SoundFile::kMemoryIo = {
     .tell = [](void* user) -> sf_count_t { return static_cast<MemoryImage*>(user)->position; },
 };
 
+FileIdentity FileIdentity::from(const struct stat& status) {
+  constexpr std::int64_t kNs = 1000000000;
+  return FileIdentity{status.st_dev, status.st_ino, status.st_size,
+                      status.st_mtim.tv_sec * kNs + status.st_mtim.tv_nsec,
+                      status.st_ctim.tv_sec * kNs + status.st_ctim.tv_nsec};
+}
+
+std::optional<FileIdentity> FileIdentity::of(const std::string& path, std::string& error) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    error = system_reason(errno);
+    return std::nullopt;
+  }
+  return from(status);
+}
+
 std::optional<SoundFile> SoundFile::open_path(const std::string& path, std::string& error) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
@@ -80,7 +96,9 @@ std::optional<SoundFile> SoundFile::open_path(const std::string& path, std::stri
     ::close(descriptor);
     return std::nullopt;
   }
-  return checked(SoundFile(file, info, descriptor, nullptr), error);
+  SoundFile opened(file, info, descriptor, nullptr);
+  opened.identity_ = FileIdentity::from(status);
+  return checked(std::move(opened), error);
 }
 
 std::optional<SoundFile> SoundFile::open_memory(std::span<const std::byte> image,
@@ -119,7 +137,8 @@ SoundFile::SoundFile(SoundFile&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       info_(other.info_),
       descriptor_(std::exchange(other.descriptor_, -1)),
-      memory_(std::move(other.memory_)) {}
+      memory_(std::move(other.memory_)),
+      identity_(other.identity_) {}
 
 SoundFile& SoundFile::operator=(SoundFile&& other) noexcept {
   if (this != &other) {
@@ -128,6 +147,7 @@ SoundFile& SoundFile::operator=(SoundFile&& other) noexcept {
     info_ = other.info_;
     descriptor_ = std::exchange(other.descriptor_, -1);
     memory_ = std::move(other.memory_);
+    identity_ = other.identity_;
   }
   return *this;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <sndfile.h>
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,21 @@
 #include <vector>
 
 namespace wavorin {
+
+// Which file a path named, and in which state: a file replaced, rewritten or
+// touched since differs in one of these.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+
+  bool operator==(const FileIdentity&) const = default;
+  // Of whatever `path` names now; nothing (with the reason) if stat fails.
+  static std::optional<FileIdentity> of(const std::string& path, std::string& error);
+  static FileIdentity from(const struct stat& status);
+};
 
 // One readable sound file: owns the SNDFILE* and the descriptor or memory
 // image under it. Only the header is read on opening; samples are read in
@@ -34,6 +50,8 @@ class SoundFile {
   int sample_rate() const { return info_.samplerate; }
   // Frames the header announces, clipped by libsndfile to the data present.
   sf_count_t frames() const { return info_.frames; }
+  // Of the opened file; all zero for a memory image.
+  const FileIdentity& identity() const { return identity_; }
   // SF_FORMAT_PCM_16, SF_FORMAT_FLOAT, ...
   int subtype() const { return info_.format & SF_FORMAT_SUBMASK; }
   // One SF_CHANNEL_MAP_* per channel; empty when the file names no layout.
@@ -62,6 +80,7 @@ class SoundFile {
   SF_INFO info_{};
   int descriptor_ = -1;
   std::unique_ptr<MemoryImage> memory_;
+  FileIdentity identity_;
 };
 
 }  // namespace wavorin

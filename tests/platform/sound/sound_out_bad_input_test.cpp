@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <mutex>
 #include <thread>
 
 #include "tests/platform/sound/sound_out_fixture.h"
@@ -125,49 +124,53 @@ TEST_F(BadInputTest, WithoutNoDefaultABadNameStillCountsAsDone) {
   EXPECT_FALSE(audible_span(heard()));
 }
 
-TEST_F(BadInputTest, ReasonIsReportedOnceOnStandardError) {
+TEST_F(BadInputTest, ReasonIsReportedOnceOnStandardErrorAndToTheReporter) {
   const std::string file = files_.write_bytes("text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w'});
-  std::vector<SoundReport> told;
-  sound().set_reporter([&](const SoundReport& report) { told.push_back(report); });
   ::testing::internal::CaptureStderr();
-  sound().sndPlaySoundA(file, SND_ASYNC | SND_NODEFAULT);
+  EXPECT_EQ(sound().sndPlaySoundA(file, SND_ASYNC | SND_NODEFAULT), 0);
   const std::string said = ::testing::internal::GetCapturedStderr();
-  // And once to the listener, with the request's flags.
-  ASSERT_EQ(told.size(), 1U);
-  EXPECT_EQ(told[0].problem, SoundProblem::FileUnplayable);
-  EXPECT_EQ(told[0].name, file);
-  EXPECT_EQ(told[0].flags, SND_ASYNC | SND_NODEFAULT);
   SF_INFO info{};
   ASSERT_EQ(sf_open(file.c_str(), SFM_READ, &info), nullptr);
   const std::string reason = sf_strerror(nullptr);
   EXPECT_NE(said.find(file), std::string::npos) << said;
   EXPECT_NE(said.find(reason), std::string::npos) << said;
   EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+  sound().sndPlaySoundA(files_.path("missing.wav"), SND_NOSTOP);
+  const auto unplayable = reports(SoundProblem::FileUnplayable);
+  ASSERT_EQ(unplayable.size(), 2U);
+  EXPECT_EQ(unplayable[0].name, file);
+  EXPECT_EQ(unplayable[0].flags, SND_ASYNC | SND_NODEFAULT);
+  EXPECT_EQ(unplayable[0].reason, reason);
+  EXPECT_EQ(unplayable[1].flags, SND_NOSTOP);
+  EXPECT_EQ(unplayable[1].reason, std::strerror(ENOENT));
+  EXPECT_TRUE(reports(SoundProblem::NoDevice).empty());
 }
 
-// The disk driver cannot write to /dev/full: the device is lost at once.
-// A synchronous sound that never reached the device counts as not played
-// under SND_NODEFAULT (a click) and as done without it (the probe).
-TEST_F(BadInputTest, LostDeviceNeitherHangsNorCrashes) {
+// The disk driver cannot write to /dev/full: the device is lost at once. A
+// click or Play is not heard, so it returns 0; the probe still goes on.
+TEST_F(BadInputTest, LostDeviceIsReportedNeitherHangsNorCrashes) {
   const std::string file = files_.write("long.wav", noise(44100, 2, 12), 2);
   use_device_file("/dev/full");
-  std::mutex told_mutex;
-  int failures_told = 0;
-  sound().set_reporter([&](const SoundReport& report) {
-    const std::lock_guard lock(told_mutex);
-    failures_told += report.problem == SoundProblem::DeviceFailed ? 1 : 0;
-  });
   // SND_NOSTOP follows a synchronous request, which returns only once the
   // loss was noticed: nothing is playing then.
-  for (const unsigned flags : {SND_ASYNC, SND_SYNC, SND_NOSTOP, SND_SYNC | SND_NODEFAULT}) {
+  const struct {
+    unsigned flags;
+    int result;
+  } requests[] = {{SND_ASYNC | SND_NODEFAULT, 0},
+                  {SND_SYNC | SND_NODEFAULT, 0},
+                  {SND_NOSTOP, 1},
+                  {SND_ASYNC, 1}};
+  std::size_t failures = 0;
+  for (const auto& request : requests) {
     int result = -1;
-    const double took = timed([&] { result = sound().sndPlaySoundA(file, flags); });
-    EXPECT_EQ(result, flags == (SND_SYNC | SND_NODEFAULT) ? 0 : 1) << flags;
-    EXPECT_LT(took, 1.0 + 2.5) << flags;
+    const double took = timed([&] { result = sound().sndPlaySoundA(file, request.flags); });
+    EXPECT_EQ(result, request.result) << request.flags;
+    EXPECT_LT(took, 1.0 + 2.5) << request.flags;
+    // One report for each device that failed, each reopened by the next request.
+    EXPECT_EQ(reports(SoundProblem::DeviceFailed).size(), ++failures) << request.flags;
   }
   EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
-  const std::lock_guard lock(told_mutex);
-  EXPECT_GE(failures_told, 1);
+  EXPECT_TRUE(reports(SoundProblem::NoDevice).empty());
 }
 
 // No device can be opened through the chosen driver: the others are tried
@@ -178,7 +181,15 @@ TEST_F(BadInputTest, UnusableDriverFallsBackAndKeepsTime) {
   ::testing::internal::CaptureStderr();
   int result = 0;
   const double took = timed([&] { result = sound().sndPlaySoundA(file, SND_SYNC); });
-  EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC), 1);
+  // Silence is not a sound heard: a click or Play says so.
+  int click = -1;
+  const double click_took =
+      timed([&] { click = sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT); });
+  EXPECT_EQ(click, 0);
+  EXPECT_GE(click_took, 0.2 - 0.01);
+  const auto no_device = reports(SoundProblem::NoDevice);
+  ASSERT_EQ(no_device.size(), 1U);
+  EXPECT_FALSE(no_device[0].reason.empty());
   sound_.reset();
   const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(result, 1);

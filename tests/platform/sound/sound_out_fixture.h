@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,24 @@ class SoundOutTest : public ::testing::Test {
   }
 
   SdlSoundOut& sound() {
-    if (!sound_) sound_ = std::make_unique<SdlSoundOut>(options_);
+    if (!sound_) {
+      sound_ = std::make_unique<SdlSoundOut>(options_);
+      sound_->set_reporter([this](const SoundReport& report) {
+        const std::lock_guard lock(reports_mutex_);
+        reports_.push_back(report);
+      });
+    }
     return *sound_;
+  }
+
+  // The problems reported so far, of one kind.
+  std::vector<SoundReport> reports(SoundProblem problem) {
+    const std::lock_guard lock(reports_mutex_);
+    std::vector<SoundReport> found;
+    for (const auto& report : reports_) {
+      if (report.problem == problem) found.push_back(report);
+    }
+    return found;
   }
 
   // Ends the service, which closes the device and flushes its file.
@@ -61,6 +78,8 @@ class SoundOutTest : public ::testing::Test {
   TestSounds files_;
   std::string output_;
   SdlSoundOut::Options options_{};
+  std::mutex reports_mutex_;
+  std::vector<SoundReport> reports_;
   std::unique_ptr<SdlSoundOut> sound_;
 };
 

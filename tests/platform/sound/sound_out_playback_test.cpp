@@ -1,6 +1,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <thread>
 
 #include "tests/platform/sound/sound_out_fixture.h"
@@ -144,6 +145,66 @@ TEST_F(SoundOutTest, PathsWithSpacesAndJapanesePlay) {
   const std::string file = files_.write("ジュークボックス の 曲.wav", samples, 2);
   EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
   EXPECT_TRUE(contains(heard(), samples));
+}
+
+// Longer than the ring (half a second) and than any sound kept decoded: it
+// streams through the ring, across its wrap many times.
+TEST_F(SoundOutTest, SoundLongerThanTheRingPlaysBitExact) {
+  const auto samples = noise(std::size_t{44100} * 2, 2, 14);
+  const std::string file = files_.write("long.wav", samples, 2);
+  ASSERT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
+  EXPECT_TRUE(contains(heard(), samples));
+}
+
+// A short sound is kept decoded, but never past a change of its file.
+TEST_F(SoundOutTest, ChangedFileIsReadAgain) {
+  const auto before = noise(4410, 2, 15);
+  const auto after = noise(4410, 2, 16);
+  const std::string file = files_.write("click.wav", before, 2);
+  ASSERT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
+  files_.write("click.wav", after, 2);
+  ASSERT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
+  const auto out = heard();
+  EXPECT_TRUE(contains(out, before));
+  EXPECT_TRUE(contains(out, after));
+}
+
+// While nothing plays the device is given nothing, not even silence.
+TEST_F(SoundOutTest, NothingIsFedDuringTheGracePeriod) {
+  options_.idle_close = milliseconds(2000);
+  const std::string file = files_.write("short.wav", noise(4410, 2, 17), 2);
+  ASSERT_EQ(sound().sndPlaySoundA(file, SND_SYNC), 1);
+  std::this_thread::sleep_for(milliseconds(100));
+  const auto fed = std::filesystem::file_size(output_);
+  std::this_thread::sleep_for(milliseconds(400));
+  EXPECT_EQ(std::filesystem::file_size(output_), fed);
+}
+
+TEST_F(SoundOutTest, DestroyedWhileASoundPlaysEndsPromptly) {
+  const std::string file = files_.write("long.wav", noise(std::size_t{44100} * 3, 2, 18), 2);
+  ASSERT_EQ(sound().sndPlaySoundA(file, SND_ASYNC), 1);
+  std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_LT(timed([&] { sound_.reset(); }), 0.5);
+}
+
+// Requests from two threads are served one at a time (run it under TSan).
+TEST_F(SoundOutTest, RequestsFromTwoThreadsAtOnce) {
+  const std::string first = files_.write("first.wav", noise(2205, 2, 19), 2);
+  const std::string second = files_.write("second.wav", noise(2205, 2, 20), 2);
+  sound();
+  const auto requests = [&](const std::string& file) {
+    for (int i = 0; i < 10; ++i) {
+      const int played = sound_->sndPlaySoundA(file, i % 3 == 0 ? SND_NOSTOP : SND_ASYNC);
+      EXPECT_TRUE(played == 0 || played == 1);
+      if (i % 5 == 4) {
+        EXPECT_EQ(sound_->sndPlaySoundA("", SND_NODEFAULT), 1);
+      }
+    }
+  };
+  std::thread other(requests, second);
+  requests(first);
+  other.join();
+  EXPECT_EQ(sound().sndPlaySoundA(first, SND_SYNC | SND_NODEFAULT), 1);
 }
 
 TEST_F(SoundOutTest, DeviceClosesAfterTheGracePeriodAndReopens) {

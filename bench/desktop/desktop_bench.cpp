@@ -1,0 +1,178 @@
+// One measured run of the whole program, or of a floor it is compared with,
+// on the bench's private X server and PulseAudio server. Prints one line of
+// key=value figures; bench/run.sh runs it many times, interleaved, and makes
+// the table. Never judges.
+//
+//   wavorin_desktop_bench wavorin <program> <sound server pid>
+//   wavorin_desktop_bench bare <program>
+//   wavorin_desktop_bench load <sound server pid> <seconds> <command> [args...]
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/desktop/process_meter.h"
+#include "bench/desktop/x_driver.h"
+#include "bench/sound/child_process.h"
+#include "bench/sound/device_tap.h"
+
+namespace {
+
+using wavorin::bench::ChildProcess;
+using wavorin::bench::DeviceTap;
+using wavorin::bench::ProcessUse;
+using wavorin::bench::XDriver;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Window pixels: a point inside the cabinet's body that the skin colours,
+// and the centres of the round buttons as Form_Load places them.
+constexpr int kProbeX = 112;
+constexpr int kProbeY = 200;
+constexpr int kButtonY = 145;
+constexpr int kPlayX = 45;
+constexpr int kStopX = 90;
+constexpr int kOpenX = 135;
+
+void sleep_s(double seconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// CPU share (% of a core) and wake-ups a second of `pid`, and the sound
+// server's CPU share, over `seconds` from now.
+struct Load {
+  double cpu_pct;
+  double wakeups_per_s;
+  double server_pct;
+};
+Load measure(pid_t pid, pid_t server, double seconds) {
+  const ProcessUse a = ProcessUse::of(pid);
+  const ProcessUse sa = ProcessUse::of(server);
+  const auto start = Clock::now();
+  sleep_s(seconds);
+  const ProcessUse b = ProcessUse::of(pid);
+  const ProcessUse sb = ProcessUse::of(server);
+  const double took = std::chrono::duration<double>(Clock::now() - start).count();
+  return {(b.cpu_seconds - a.cpu_seconds) / took * 100,
+          static_cast<double>(b.wakeups - a.wakeups) / took,
+          (sb.cpu_seconds - sa.cpu_seconds) / took * 100};
+}
+
+// Presses a button, releases it, and returns ms from the release to the
+// first sample at the sink's monitor (negative: none within 2 s).
+double click(XDriver& x, DeviceTap& tap, const XDriver::Window& window, int button_x) {
+  x.press(window, button_x, kButtonY);
+  sleep_s(0.05);
+  tap.arm();
+  x.release();
+  const double first = tap.seconds_to_sound(milliseconds(2000));
+  return first < 0 ? -1 : first * 1e3;
+}
+
+int run_wavorin(const std::string& program, pid_t server) {
+  const auto tap = DeviceTap::open(DeviceTap::Backend::pulse);
+  if (!tap) return 1;
+  XDriver x;
+  std::unique_ptr<ChildProcess> app;
+  XDriver::Window window;
+  const auto painted = x.start_and_wait_painted(
+      [&] {
+        app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
+                                             tap->player_environment());
+      },
+      kProbeX, kProbeY, milliseconds(10000), window);
+  if (painted == Clock::time_point{}) {
+    std::printf("painted_ms=none\n");
+    return 1;
+  }
+  const pid_t pid = app->pid();
+  std::printf("painted_ms=%.2f ", ms(painted - app->started()));
+  sleep_s(1.5);
+  std::printf("idle_rss_mib=%.2f ", static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
+  const Load idle = measure(pid, server, 2.0);
+  std::printf("idle_wakeups_per_s=%.2f idle_server_pct=%.2f ", idle.wakeups_per_s, idle.server_pct);
+
+  std::printf("click_first_ms=%.2f ", click(x, *tap, window, kStopX));
+  sleep_s(0.4);
+  const Load grace = measure(pid, server, 2.0);
+  std::printf("grace_wakeups_per_s=%.1f grace_server_pct=%.2f ", grace.wakeups_per_s,
+              grace.server_pct);
+  std::printf("click_open_ms=%.2f ", click(x, *tap, window, kStopX));
+  sleep_s(3.6);
+  std::printf("click_closed_ms=%.2f ", click(x, *tap, window, kStopX));
+  sleep_s(0.3);
+
+  click(x, *tap, window, kPlayX);
+  sleep_s(1.5);
+  const Load playing = measure(pid, server, 5.0);
+  std::printf("play_cpu_pct=%.2f play_wakeups_per_s=%.1f play_server_pct=%.2f ", playing.cpu_pct,
+              playing.wakeups_per_s, playing.server_pct);
+  click(x, *tap, window, kStopX);
+  sleep_s(0.5);
+
+  x.press(window, kOpenX, kButtonY);
+  sleep_s(0.05);
+  x.release();
+  sleep_s(1.5);
+  x.key("Escape");
+  sleep_s(1.0);
+  std::printf("dialog_rss_mib=%.2f\n", static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
+  return 0;
+}
+
+int run_bare(const std::string& program) {
+  XDriver x;
+  std::unique_ptr<ChildProcess> app;
+  XDriver::Window window;
+  const auto painted = x.start_and_wait_painted(
+      [&] {
+        app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
+                                             ChildProcess::Environment{});
+      },
+      kProbeX, kProbeY, milliseconds(10000), window);
+  if (painted == Clock::time_point{}) {
+    std::printf("painted_ms=none\n");
+    return 1;
+  }
+  std::printf("painted_ms=%.2f ", ms(painted - app->started()));
+  sleep_s(1.5);
+  std::printf("idle_rss_mib=%.2f\n",
+              static_cast<double>(wavorin::bench::rss_kib(app->pid())) / 1024.0);
+  return 0;
+}
+
+int run_load(pid_t server, double seconds, const std::vector<std::string>& command) {
+  ChildProcess player(command, ChildProcess::Environment{});
+  sleep_s(1.5);
+  const Load load = measure(player.pid(), server, seconds);
+  std::printf("cpu_pct=%.2f wakeups_per_s=%.1f server_pct=%.2f\n", load.cpu_pct, load.wakeups_per_s,
+              load.server_pct);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A FIFO reader that went away must not end the bench.
+  signal(SIGPIPE, SIG_IGN);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 3 && args[0] == "wavorin") {
+    return run_wavorin(args[1], static_cast<pid_t>(std::stol(args[2])));
+  }
+  if (args.size() == 2 && args[0] == "bare") return run_bare(args[1]);
+  if (args.size() >= 4 && args[0] == "load") {
+    return run_load(static_cast<pid_t>(std::stol(args[1])), std::stod(args[2]),
+                    {args.begin() + 3, args.end()});
+  }
+  std::fprintf(stderr,
+               "usage: wavorin_desktop_bench wavorin <program> <server pid>\n"
+               "       wavorin_desktop_bench bare <program>\n"
+               "       wavorin_desktop_bench load <server pid> <seconds> <command> [args...]\n");
+  return 2;
+}
