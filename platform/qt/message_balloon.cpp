@@ -39,6 +39,11 @@ bool MessageBalloon::show_message(const QString& text) {
   const QRect bounds =
       fontMetrics().boundingRect(QRect(0, 0, kTextWidth, 1000), Qt::TextWordWrap, text_);
   resize(bounds.width() + 2 * kPadding, bounds.height() + 2 * kPadding);
+  // Cut to the card, so the corners show the desktop also where no
+  // compositor blends the translucent ones.
+  QPainterPath card;
+  card.addRoundedRect(QRectF(rect()), 8, 8);
+  setMask(QRegion(card.toFillPolygon().toPolygon()));
   place();
   show();
   raise();
