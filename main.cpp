@@ -18,5 +18,8 @@ int main(int argc, char* argv[]) {
   wavorin::QtSettingsStore settings;
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
-  return host.run(form);
+  const int status = host.run(form);
+  // Close's saves reach the disk together, once the program has ended.
+  settings.commit();
+  return status;
 }

@@ -1,0 +1,23 @@
+// Helper of the settings tests: saves Close's three settings over and over,
+// each round with a new number, committing after each round, until killed.
+// Says "ready" once the first round is on disk.
+#include <QCoreApplication>
+#include <iostream>
+#include <string>
+
+#include "platform/qt/qt_settings_store.h"
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  // A long folder name makes every write slow, so kills land inside one too.
+  const std::string padding(256 * 1024, 'p');
+  wavorin::QtSettingsStore store;
+  for (long round = 1;; ++round) {
+    const std::string n = std::to_string(round);
+    store.SaveSetting("Killed", "Option", "MAIN WINDOW X", n);
+    store.SaveSetting("Killed", "Option", "MAIN WINDOW Y", n);
+    store.SaveSetting("Killed", "Option", "Path", "/music/" + n + "/" + padding);
+    store.commit();
+    if (round == 1) std::cout << "ready" << std::endl;
+  }
+}
