@@ -19,6 +19,8 @@ test_packages=(
   googletest libgtest-dev libgmock-dev
   # the real window under a private X server
   xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick sox fonts-noto-cjk
+  # an unprivileged user for the permission tests (useradd)
+  passwd
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 

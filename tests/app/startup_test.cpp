@@ -229,8 +229,9 @@ TEST(WindowDescription, MatchesTheLayoutTablesControlByControl) {
     EXPECT_EQ(c.stored.top, e.stored.top);
     EXPECT_EQ(c.stored.width, e.stored.width);
     EXPECT_EQ(c.stored.height, e.stored.height);
-    if (c.kind == ControlKind::Image || c.kind == ControlKind::PictureBox)
+    if (c.kind == ControlKind::Image || c.kind == ControlKind::PictureBox) {
       EXPECT_EQ(c.visible, e.visible);
+    }
     EXPECT_EQ(!c.picture.empty(), e.has_picture);
     EXPECT_EQ(c.tool_tip, e.tool_tip);
     // Only the timer ticks, every 100 ms, and not before Play.
@@ -240,7 +241,9 @@ TEST(WindowDescription, MatchesTheLayoutTablesControlByControl) {
   // Each pressed face is its own picture.
   std::set<std::string> pictures;
   for (const ControlDescription& c : d.controls)
-    if (!c.picture.empty()) EXPECT_TRUE(pictures.insert(c.picture).second) << c.picture;
+    if (!c.picture.empty()) {
+      EXPECT_TRUE(pictures.insert(c.picture).second) << c.picture;
+    }
 
   EXPECT_EQ(d.dialog.title, "Open wave");
   EXPECT_EQ(d.dialog.filter, "(WAVEファイル) *.wav|*.wav");

@@ -168,7 +168,9 @@ TEST(SettingsStore, KilledWhileSavingLeavesTheOldFileOrTheNewOneWhole) {
     writer.setProcessEnvironment(env);
     writer.start(QStringLiteral(WAVORIN_SETTINGS_WRITER), {});
     ASSERT_TRUE(writer.waitForReadyRead(20000)) << "the writer did not start";
-    QThread::usleep(std::uniform_int_distribution<unsigned>(0, 30000)(random));
+    // Somewhere in the next two rounds, however fast this machine writes.
+    const unsigned round_us = writer.readLine().split(' ').value(1).trimmed().toUInt();
+    QThread::usleep(std::uniform_int_distribution<unsigned>(0, 2 * round_us)(random));
     writer.kill();
     ASSERT_TRUE(writer.waitForFinished(10000));
 
@@ -183,7 +185,7 @@ TEST(SettingsStore, KilledWhileSavingLeavesTheOldFileOrTheNewOneWhole) {
     if (HasFailure()) return;
     rounds.insert(x);
   }
-  EXPECT_GE(rounds.size(), 3U) << "the kills all landed at the same moment";
+  EXPECT_GE(rounds.size(), 2U) << "the kills all landed in the same round";
 }
 
 }  // namespace
