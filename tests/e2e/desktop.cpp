@@ -79,14 +79,10 @@ QString Desktop::find_window(const QString& name_regex, qint64 pid, int timeout_
   return {};
 }
 
-bool Desktop::wait_for_no_window(const QString& name_regex, qint64 pid, int timeout_ms) {
+bool Desktop::wait_until_hidden(const QString& window_id, int timeout_ms) {
   return wait_until(
       [&] {
-        return run("xdotool",
-                   {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", name_regex},
-                   true)
-            .trimmed()
-            .isEmpty();
+        return !run("xwininfo", {"-id", window_id}, true).contains("IsViewable");
       },
       timeout_ms);
 }

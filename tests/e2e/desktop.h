@@ -28,8 +28,9 @@ struct Desktop {
   // Outer rectangles of the visible top-level windows whose name matches.
   static QRect window_rect(const QString& window_id);
   static QString find_window(const QString& name_regex, qint64 pid, int timeout_ms = 10000);
-  // Waits until no visible window of `pid` matches; returns false on timeout.
-  static bool wait_for_no_window(const QString& name_regex, qint64 pid, int timeout_ms = 10000);
+  // Waits until the window is no longer shown (unmapped or gone); returns
+  // false on timeout.
+  static bool wait_until_hidden(const QString& window_id, int timeout_ms = 10000);
   // A fixed pause. Prefer the waits below: only a check that something does
   // NOT happen needs a span of time.
   static void settle(int ms = 300);

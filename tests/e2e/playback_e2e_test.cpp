@@ -211,23 +211,29 @@ TEST_F(ProgramTest, OpenAChosenFileThenPlayPlaysItAndCancelKeepsIt) {
   write_wave(chosen, tone);
   ASSERT_TRUE(program.start());
   const QPoint window = program.window_rect().topLeft();
+  // The dialog takes keys once it is the active window and drawn.
+  QString dialog;
+  auto dialog_is_up = [&] {
+    dialog = Desktop::find_window("^Open wave$", program.pid());
+    return !dialog.isEmpty() && Desktop::wait_until([&] {
+      return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog;
+    }) && !Desktop::wait_until_still().isNull();
+  };
 
   Desktop::click(window + kOpen);
-  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
-  Desktop::wait_until_still();
+  ASSERT_TRUE(dialog_is_up()) << "no dialog";
   Desktop::key("ctrl+a");
   Desktop::type(chosen);
   Desktop::key("Return");
-  ASSERT_TRUE(Desktop::wait_for_no_window("^Open wave$", program.pid())) << "dialog stayed";
+  ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "dialog stayed";
   Desktop::click(window + kPlay);
   EXPECT_GE(program.wait_for_samples(tone), 0) << "the chosen file was not played";
 
   // Open again and cancel: the chosen file stays the current sound.
   Desktop::click(window + kOpen);
-  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
-  Desktop::wait_until_still();
+  ASSERT_TRUE(dialog_is_up()) << "no dialog";
   Desktop::key("Escape");
-  ASSERT_TRUE(Desktop::wait_for_no_window("^Open wave$", program.pid())) << "dialog stayed";
+  ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "dialog stayed";
   const std::size_t before = program.audio().size();
   Desktop::click(window + kPlay);
   // The device may have been closed and reopened meanwhile, which starts the
