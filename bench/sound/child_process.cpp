@@ -27,7 +27,8 @@ std::vector<std::string> merged_environment(const ChildProcess::Environment& ext
     for (const auto& [name, value] : extra) replaced = replaced || name == key;
     if (!replaced) env.push_back(entry);
   }
-  for (const auto& [name, value] : extra) env.push_back(std::string(name).append("=").append(value));
+  for (const auto& [name, value] : extra)
+    env.push_back(std::string(name).append("=").append(value));
   return env;
 }
 

@@ -68,8 +68,7 @@ TEST_F(AnimationStrip, FramesDifferFromTheSkinOnlyInsideTheDomeBox) {
 TEST_F(AnimationStrip, EachFrameVisiblyDiffersFromTheNext) {
   for (int n = 0; n + 1 < kFrameCount; ++n) {
     const QImage next = strip_.copy(QRect(frame_origin(n + 1), QSize(kSkinWidth, kFrameHeight)));
-    const int changed =
-        count_differences(next, kAnimationBox, strip_, frame_origin(n));
+    const int changed = count_differences(next, kAnimationBox, strip_, frame_origin(n));
     EXPECT_GT(changed, kAnimationBox.width() * kAnimationBox.height() / 4)
         << "frames " << n << " and " << n + 1;
   }

@@ -15,7 +15,7 @@ struct Expected {
 
 constexpr Expected kPictures[] = {
     {"skin.png", kSkinWidth, kSkinHeight},
-    {"ani_strip.png", kSkinWidth, kFrameHeight * kFrameCount},
+    {"ani_strip.png", kSkinWidth, kFrameHeight* kFrameCount},
     {"p_ply.png", kButtonSize, kButtonSize},
     {"p_stp.png", kButtonSize, kButtonSize},
     {"p_opn.png", kButtonSize, kButtonSize},

@@ -15,8 +15,7 @@ bool SkinOutline::contains(int x, int y) {
   if (y >= static_cast<int>(kDomeCentreY) && y < kCabinetBottom) {
     return true;
   }
-  return y >= kCabinetBottom && y < kSkinHeight &&
-         (x < kFootWidth || x >= kSkinWidth - kFootWidth);
+  return y >= kCabinetBottom && y < kSkinHeight && (x < kFootWidth || x >= kSkinWidth - kFootWidth);
 }
 
 void SkinOutline::black_outside(QImage& image) {

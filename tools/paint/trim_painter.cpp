@@ -51,8 +51,9 @@ void TrimPainter::paint_bands(QImage& image) const {
   // a dark seam where it meets the chrome.
   QPainter painter(&image);
   for (const int top : kBandTops) {
-    for (const QRectF column : {QRectF(0, top, kColumnWidth, kBandHeight),
-                                QRectF(kSkinWidth - kColumnWidth, top, kColumnWidth, kBandHeight)}) {
+    for (const QRectF column :
+         {QRectF(0, top, kColumnWidth, kBandHeight),
+          QRectF(kSkinWidth - kColumnWidth, top, kColumnWidth, kBandHeight)}) {
       QLinearGradient ring(column.topLeft(), column.bottomLeft());
       ring.setColorAt(0.0, QColor(255, 200, 190, 90));
       ring.setColorAt(0.3, QColor(255, 255, 255, 0));
@@ -72,7 +73,9 @@ void TrimPainter::paint_base(QImage& image) const {
   constexpr double kMiddle = kBaseTop + kHalf;
   const TubeShader shader(kHalf, chrome::Finish::Chrome);
   shader.paint(image, QRect(0, kBaseTop, kSkinWidth, kCabinetBottom - kBaseTop),
-               [](double, double y) { return TubePoint{y - kMiddle, 0.0, 1.0}; });
+               [](double, double y) {
+                 return TubePoint{y - kMiddle, 0.0, 1.0};
+               });
 }
 
 void TrimPainter::paint_feet(QImage& image) const {
@@ -83,8 +86,9 @@ void TrimPainter::paint_feet(QImage& image) const {
   // fully covered rather than blended with the background.
   const TubeShader shader(kHalf + 0.01, chrome::Finish::Chrome);
   for (const int left : {0, kSkinWidth - kFootWidth}) {
-    shader.paint(image, QRect(left, kCabinetBottom, kFootWidth, kFootHeight),
-                 [](double, double y) { return TubePoint{y - kMiddle, 0.0, 1.0}; });
+    shader.paint(image, QRect(left, kCabinetBottom, kFootWidth, kFootHeight), [](double, double y) {
+      return TubePoint{y - kMiddle, 0.0, 1.0};
+    });
   }
   // The cabinet's shadow on the feet, and their inner ends: a lit end on the
   // right foot, a shaded one on the left, so each reads as a block.
