@@ -161,7 +161,7 @@ TEST(SettingsStore, KilledWhileSavingLeavesTheOldFileOrTheNewOneWhole) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("XDG_CONFIG_HOME", home.path());
   std::mt19937 random(120);
-  const QByteArray padding(256 * 1024, 'p');
+  const QByteArray padding(qsizetype{256} * 1024, 'p');
   std::set<QByteArray> rounds;
   for (int kill = 0; kill < 120; ++kill) {
     QProcess writer;

@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   // A long folder name makes every write slow, so kills land inside one too.
-  const std::string padding(256 * 1024, 'p');
+  const std::string padding(std::size_t{256} * 1024, 'p');
   wavorin::QtSettingsStore store;
   QElapsedTimer clock;
   clock.start();
@@ -20,7 +20,9 @@ int main(int argc, char** argv) {
     const std::string n = std::to_string(round);
     store.SaveSetting("Killed", "Option", "MAIN WINDOW X", n);
     store.SaveSetting("Killed", "Option", "MAIN WINDOW Y", n);
-    store.SaveSetting("Killed", "Option", "Path", "/music/" + n + "/" + padding);
+    std::string path = "/music/" + n + "/";
+    path += padding;
+    store.SaveSetting("Killed", "Option", "Path", path);
     store.commit();
     if (round == 1) std::cout << "ready " << clock.nsecsElapsed() / 1000 << std::endl;
   }
