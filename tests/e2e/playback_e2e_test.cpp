@@ -214,7 +214,19 @@ TEST_F(ProgramTest, OpenAChosenFileThenPlayPlaysItAndCancelKeepsIt) {
   // The dialog takes keys once it is the active window and drawn.
   QString dialog;
   auto dialog_is_up = [&] {
-    dialog = Desktop::find_window("^Open wave$", program.pid());
+    // The search can list the main window too while the dialog is up.
+    Desktop::wait_until([&] {
+      const QStringList found =
+          Desktop::run("xdotool",
+                       {"search", "--onlyvisible", "--pid", QString::number(program.pid()),
+                        "--name", "^Open wave$"},
+                       true)
+              .split('\n', Qt::SkipEmptyParts);
+      dialog.clear();
+      for (const QString& id : found)
+        if (id.trimmed() != program.window_id()) dialog = id.trimmed();
+      return !dialog.isEmpty();
+    });
     return !dialog.isEmpty() && Desktop::wait_until([&] {
       return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog;
     }) && !Desktop::wait_until_still().isNull();
