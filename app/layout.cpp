@@ -10,7 +10,7 @@ WindowDescription form1_description() {
   d.stored_inside_width_px = 470;
   d.stored_inside_height_px = 356;
   d.background = ":/assets/skin.png";
-  // One control a line, as in the layout tables.
+  // One control a line, in stored order.
   // clang-format off
   d.controls = {
       {Element::Timer1, "Timer1", ControlKind::Timer, {}, false, "", "", 100, false},

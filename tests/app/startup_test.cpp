@@ -181,9 +181,9 @@ TEST_F(FormTest, SecondScreenKeepsAPositionOnIt) {
   EXPECT_EQ(host.Left(), 40000);
 }
 
-// The window description against the layout tables, with the tables' own
-// figures written out here rather than taken from the program.
-TEST(WindowDescription, MatchesTheLayoutTablesControlByControl) {
+// The window description against the window as designed, its figures
+// written out here rather than taken from the program.
+TEST(WindowDescription, MatchesTheDesignedWindowControlByControl) {
   struct Expected {
     Element element;
     const char* name;
