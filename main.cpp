@@ -80,5 +80,8 @@ int main(int argc, char* argv[]) {
   if (!command_line.file().empty()) host.play_at_start(command_line.file());
   // The sound system starts once the window is on the screen, not before.
   const wavorin::AfterFirstPaint warm_sound(host.widget(), [&sound] { sound.warm_up(); });
-  return host.run(form);
+  const int status = host.run(form);
+  // Close's saves reach the disk together, once the program has ended.
+  settings.commit();
+  return status;
 }

@@ -46,10 +46,10 @@ void Form1::Form_Load() {
 }
 
 void Form1::fit_inside_size() {
-  host_.set_Width(fitted_size(host_.Width(), host_.TwipsPerPixelX(), host_.ScaleWidth(),
-                              kInsideWidth));
-  host_.set_Height(fitted_size(host_.Height(), host_.TwipsPerPixelY(), host_.ScaleHeight(),
-                               kInsideHeight));
+  host_.set_Width(
+      fitted_size(host_.Width(), host_.TwipsPerPixelX(), host_.ScaleWidth(), kInsideWidth));
+  host_.set_Height(
+      fitted_size(host_.Height(), host_.TwipsPerPixelY(), host_.ScaleHeight(), kInsideHeight));
 }
 
 // A position saved on a monitor that is gone would leave the window where no
@@ -68,10 +68,10 @@ void Form1::keep_on_a_screen() {
 
 void Form1::place_controls() {
   for (const auto& pair : layout::kButtons) {
-    host_.Move(pair.button, static_cast<float>(pair.left), layout::kButtonTop,
-               layout::kButtonSize, layout::kButtonSize);
-    host_.Move(pair.pressed, static_cast<float>(pair.left), layout::kButtonTop,
-               layout::kButtonSize, layout::kButtonSize);
+    host_.Move(pair.button, static_cast<float>(pair.left), layout::kButtonTop, layout::kButtonSize,
+               layout::kButtonSize);
+    host_.Move(pair.pressed, static_cast<float>(pair.left), layout::kButtonTop, layout::kButtonSize,
+               layout::kButtonSize);
   }
   host_.Move(Element::ani_p, 0, 0, layout::kFrameWidth, layout::kStripHeight);
 }
@@ -100,8 +100,7 @@ void Form1::cut_outline() {
   host_.DeleteObject(right_foot);
 }
 
-void Form1::Form_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/,
-                           float /*Y*/) {
+void Form1::Form_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, float /*Y*/) {
   if ((Button & 1) == 0) return;
   host_.ReleaseCapture();
   host_.SendMessageA(host_.hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);

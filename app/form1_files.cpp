@@ -1,5 +1,4 @@
 #include "app/form1.h"
-
 #include "app/layout.h"
 #include "app/number_text.h"
 #include "platform/sound_out.h"

@@ -1,8 +1,7 @@
-#include "app/form1.h"
-
 #include <cstdint>
 #include <limits>
 
+#include "app/form1.h"
 #include "app/layout.h"
 #include "platform/runtime_error.h"
 

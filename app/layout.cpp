@@ -10,6 +10,8 @@ WindowDescription form1_description() {
   d.stored_inside_width_px = 470;
   d.stored_inside_height_px = 356;
   d.background = ":/assets/skin.png";
+  // One control a line, in stored order.
+  // clang-format off
   d.controls = {
       {Element::Timer1, "Timer1", ControlKind::Timer, {}, false, "", "", 100, false},
       {Element::ani_p, "ani_p", ControlKind::PictureBox, {2880, 0, 3375, 14400}, false,
@@ -29,11 +31,13 @@ WindowDescription form1_description() {
       {Element::b_stp, "b_stp", ControlKind::Image, {600, 3960, 492, 492}, true, "", "停止"},
       {Element::b_ply, "b_ply", ControlKind::Image, {0, 3960, 492, 492}, true, "", "再生"},
   };
+  // clang-format on
   d.dialog = {"Open wave", "(WAVEファイル) *.wav|*.wav", "*.wav", "wav", ""};
   return d;
 }
 
 const char* element_name(Element element) {
+  // clang-format off
   switch (element) {
     case Element::Form1: return "Form1";
     case Element::Timer1: return "Timer1";
@@ -48,6 +52,7 @@ const char* element_name(Element element) {
     case Element::b_stp: return "b_stp";
     case Element::b_ply: return "b_ply";
   }
+  // clang-format on
   return "?";
 }
 

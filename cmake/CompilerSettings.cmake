@@ -18,3 +18,17 @@ function(wavorin_add_optional_subdirectory dir)
     add_subdirectory(${dir})
   endif()
 endfunction()
+
+# Built into a sanitized executable: the leaks of cmake/lsan_suppressions.txt
+# are not reported.
+function(wavorin_lsan_suppressions target)
+  if(NOT WAVORIN_SANITIZE)
+    return()
+  endif()
+  set(list ${PROJECT_SOURCE_DIR}/cmake/lsan_suppressions.txt)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list})
+  file(READ ${list} WAVORIN_LSAN_SUPPRESSIONS)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/lsan_suppressions.cpp.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${target}_lsan_suppressions.cpp @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_lsan_suppressions.cpp)
+endfunction()

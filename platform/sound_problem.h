@@ -14,9 +14,9 @@ enum class SoundProblem {
 
 struct SoundReport {
   SoundProblem problem;
-  std::string name;     // the request's file name (empty for device problems)
-  unsigned flags = 0;   // the request's flags, so the listener can tell a click from a Play
-  std::string reason;   // the library's own words (sf_strerror, SDL_GetError)
+  std::string name;    // the request's file name (empty for device problems)
+  unsigned flags = 0;  // the request's flags, so the listener can tell a click from a Play
+  std::string reason;  // the library's own words (sf_strerror, SDL_GetError)
 };
 
 // Called on any thread; the listener hands the report to its own thread.

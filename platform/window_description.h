@@ -38,27 +38,27 @@ struct ControlDescription {
   Element element;
   const char* name;
   ControlKind kind;
-  TwipRect stored;          // twips; timers and dialogs have no run-time rectangle
-  bool visible;             // images and picture boxes
-  std::string picture;      // resource path of the picture, empty for none
-  std::string tool_tip;     // UTF-8, empty for none
-  int interval_ms = 0;      // timers: tick interval
-  bool enabled = false;     // timers: ticking at start
+  TwipRect stored;       // twips; timers and dialogs have no run-time rectangle
+  bool visible;          // images and picture boxes
+  std::string picture;   // resource path of the picture, empty for none
+  std::string tool_tip;  // UTF-8, empty for none
+  int interval_ms = 0;   // timers: tick interval
+  bool enabled = false;  // timers: ticking at start
 };
 
 struct FileDialogSettings {
-  std::string title;            // UTF-8
-  std::string filter;           // "description|pattern", as the dialog control stores it
-  std::string file_name;        // initial file name
-  std::string default_ext;      // without the dot
-  std::string init_dir;         // empty as stored
+  std::string title;        // UTF-8
+  std::string filter;       // "description|pattern", as the dialog control stores it
+  std::string file_name;    // initial file name
+  std::string default_ext;  // without the dot
+  std::string init_dir;     // empty as stored
 };
 
 struct WindowDescription {
-  std::string title;            // never drawn; the task switcher shows it
-  int stored_inside_width_px;   // inside size as stored, pixels
+  std::string title;           // never drawn; the task switcher shows it
+  int stored_inside_width_px;  // inside size as stored, pixels
   int stored_inside_height_px;
-  std::string background;       // resource path of the skin
+  std::string background;                    // resource path of the skin
   std::vector<ControlDescription> controls;  // stored order
   FileDialogSettings dialog;
 };

@@ -30,6 +30,8 @@ test_packages=(
   dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus playerctl
   # the real window as a native Wayland client on a headless compositor
   weston qt6-wayland
+  # an unprivileged user for the permission tests (useradd)
+  passwd
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 

@@ -18,8 +18,7 @@ QSize device_size(QSize inside, double ratio) {
 
 // Window pixels spanned by `device` device pixels.
 QRectF window_rect(const QRect& device, double ratio) {
-  return {device.x() / ratio, device.y() / ratio, device.width() / ratio,
-          device.height() / ratio};
+  return {device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio};
 }
 
 }  // namespace
@@ -59,11 +58,12 @@ void FormScene::paint(QPainter& painter, const QRegion& area) const {
   // Whole device pixels are copied one to one: a block that starts half way
   // through a device pixel takes that pixel whole.
   for (const QRect& rect : area) {
-    const QRect device = QRect(QPoint(static_cast<int>(std::floor(rect.x() * ratio_)),
-                                      static_cast<int>(std::floor(rect.y() * ratio_))),
-                               QPoint(static_cast<int>(std::ceil((rect.right() + 1) * ratio_)) - 1,
-                                      static_cast<int>(std::ceil((rect.bottom() + 1) * ratio_)) - 1))
-                             .intersected(retained_.rect());
+    const QRect device =
+        QRect(QPoint(static_cast<int>(std::floor(rect.x() * ratio_)),
+                     static_cast<int>(std::floor(rect.y() * ratio_))),
+              QPoint(static_cast<int>(std::ceil((rect.right() + 1) * ratio_)) - 1,
+                     static_cast<int>(std::ceil((rect.bottom() + 1) * ratio_)) - 1))
+            .intersected(retained_.rect());
     if (!device.isEmpty()) painter.drawImage(window_rect(device, ratio_), retained_, device);
   }
   const QRect bounds = area.boundingRect();
@@ -80,7 +80,8 @@ void FormScene::paint(QPainter& painter, const QRegion& area) const {
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.scale(1.0 / ratio_, 1.0 / ratio_);
-    for (const QRect& rect : QRegion(to_device(area.boundingRect(), ratio_).adjusted(-1, -1, 1, 1)) - outline_)
+    for (const QRect& rect :
+         QRegion(to_device(area.boundingRect(), ratio_).adjusted(-1, -1, 1, 1)) - outline_)
       painter.fillRect(rect, Qt::transparent);
     painter.restore();
   }

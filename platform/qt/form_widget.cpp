@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHelpEvent>
-#include <QMimeData>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>

@@ -43,9 +43,15 @@ class FakeWindowHost : public WindowHost {
   std::map<Element, bool> visible;
 
   float Left() const override { return left; }
-  void set_Left(float twips) override { left = twips; log_.push_back("set_Left " + num(twips)); }
+  void set_Left(float twips) override {
+    left = twips;
+    log_.push_back("set_Left " + num(twips));
+  }
   float Top() const override { return top; }
-  void set_Top(float twips) override { top = twips; log_.push_back("set_Top " + num(twips)); }
+  void set_Top(float twips) override {
+    top = twips;
+    log_.push_back("set_Top " + num(twips));
+  }
   float Width() const override { return static_cast<float>(inside_w + frame_w) * tpp_x; }
   void set_Width(float twips) override {
     inside_w = static_cast<int>(std::lround(twips / tpp_x)) - frame_w;
@@ -141,8 +147,8 @@ class FakeWindowHost : public WindowHost {
   Handle new_region(const char* kind, int l, int t, int r, int b) {
     const Handle h = next_region_++;
     live_regions.insert(h);
-    log_.push_back(std::string("Create") + kind + " " + num(l) + "," + num(t) + "," + num(r) +
-                   "," + num(b) + " -> " + num(h));
+    log_.push_back(std::string("Create") + kind + " " + num(l) + "," + num(t) + "," + num(r) + "," +
+                   num(b) + " -> " + num(h));
     return h;
   }
 
@@ -151,34 +157,39 @@ class FakeWindowHost : public WindowHost {
 };
 
 // Records every request; `busy` makes SND_NOSTOP requests fail, as they do
-// while a sound plays.
+// while a sound plays, and a name in `unplayable` plays nothing and gives 0.
 class FakeSoundOut : public SoundOut {
  public:
   explicit FakeSoundOut(CallLog& log) : log_(log) {}
   bool busy = false;
+  std::set<std::string> unplayable;
 
   int sndPlaySoundA(const std::string& name, unsigned flags) override {
     log_.push_back("snd \"" + name + "\" " + std::to_string(flags));
     if ((flags & SND_NOSTOP) != 0 && busy) return 0;
-    return 1;
+    return unplayable.count(name) == 0 ? 1 : 0;
   }
 
  private:
   CallLog& log_;
 };
 
+// Saves go to the shared log too, when one is given, so their place among
+// the window's calls can be asserted.
 class FakeSettings : public SettingsStore {
  public:
   std::map<std::string, std::string> values;  // "app/section/key" -> text
+  CallLog* log = nullptr;
 
-  std::string GetSetting(const std::string& app, const std::string& section,
-                         const std::string& key, const std::string& default_value) override {
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& default_value) override {
     const auto it = values.find(app + "/" + section + "/" + key);
     return it == values.end() ? default_value : it->second;
   }
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                    const std::string& value) override {
     values[app + "/" + section + "/" + key] = value;
+    if (log != nullptr) log->push_back("SaveSetting " + key + "=" + value);
   }
 };
 

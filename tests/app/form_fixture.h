@@ -20,6 +20,8 @@ class FormTest : public ::testing::Test {
   FakeDialog dialog{log};
   Form1 form{host, sound, settings, dialog};
 
+  FormTest() { settings.log = &log; }
+
   void load() {
     form.Form_Load();
     log.clear();

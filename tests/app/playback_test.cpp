@@ -83,9 +83,10 @@ TEST_F(FormTest, FirstTickAfterTheSoundEndsDrawsOneMoreFrameAndStops) {
 TEST_F(FormTest, UnplayableFilePlaysNothingAndTheFirstTickStopsTheAnimation) {
   load();
   dialog.choose = "/tmp/not a wave.txt";
+  sound.unplayable.insert("/tmp/not a wave.txt");
   form.b_opn_Click();
   form.b_ply_Click();  // the service plays nothing, so it stays idle
-  EXPECT_TRUE(host.timer_enabled);
+  EXPECT_TRUE(host.timer_enabled) << "Play starts the animation whatever the service says";
   form.Timer1_Timer();
   EXPECT_FALSE(host.timer_enabled);
   EXPECT_EQ(frames_drawn(), (std::vector<int>{0}));
@@ -109,8 +110,11 @@ TEST_F(FormTest, CloseClicksReleasesTheOutlineSavesAndEnds) {
   host.left = 1500;
   host.top = 3000;
   form.b_cls_Click();
-  EXPECT_EQ(log, (CallLog{"Visible p_cls 1", "Refresh p_cls", kClick, "Visible p_cls 0",
-                          "DeleteObject 104", "End"}));
+  // The settings are written before the end, which runs nothing more.
+  EXPECT_EQ(log,
+            (CallLog{"Visible p_cls 1", "Refresh p_cls", kClick, "Visible p_cls 0",
+                     "DeleteObject 104", "SaveSetting MAIN WINDOW X=1500",
+                     "SaveSetting MAIN WINDOW Y=3000", "SaveSetting Path=/opt/wavorin", "End"}));
   EXPECT_TRUE(host.ended);
   EXPECT_TRUE(host.live_regions.empty());
   EXPECT_EQ(stored("MAIN WINDOW X"), "1500");

@@ -41,8 +41,8 @@ TEST_F(FormTest, StoredFolderIsUsedAsIsEvenWhenItIsGone) {
 }
 
 TEST_F(FormTest, BadStoredPositionsCountAsAbsentAndStayUntilClose) {
-  for (const char* bad : {"", "abc", "12abc", "0x10", "1e3", "-", ".", "2147483648",
-                          "-2147483649", "99999999999999999999999", "1 2"}) {
+  for (const char* bad : {"", "abc", "12abc", "0x10", "1e3", "-", ".", "2147483648", "-2147483649",
+                          "99999999999999999999999", "1 2"}) {
     store("MAIN WINDOW X", bad);
     store("MAIN WINDOW Y", "450");
     form.Form_Load();

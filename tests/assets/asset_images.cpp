@@ -19,8 +19,7 @@ int png_header_byte(const QString& path, qint64 offset) {
     return -1;
   }
   const QByteArray head = file.read(kColourTypeOffset + 1);
-  if (head.size() <= offset || !head.startsWith("\x89PNG\r\n\x1a\n") ||
-      head.mid(12, 4) != "IHDR") {
+  if (head.size() <= offset || !head.startsWith("\x89PNG\r\n\x1a\n") || head.mid(12, 4) != "IHDR") {
     return -1;
   }
   return static_cast<unsigned char>(head[static_cast<int>(offset)]);
@@ -28,9 +27,7 @@ int png_header_byte(const QString& path, qint64 offset) {
 
 }  // namespace
 
-QString asset_path(const char* name) {
-  return QString(WAVORIN_ASSETS_DIR) + "/" + name;
-}
+QString asset_path(const char* name) { return QString(WAVORIN_ASSETS_DIR) + "/" + name; }
 
 QImage load_rgb(const QString& path) {
   const QImage image(path);

@@ -16,13 +16,13 @@ struct Expected {
 
 constexpr Expected kPictures[] = {
     {"skin.png", kSkinWidth, kSkinHeight},
-    {"ani_strip.png", kSkinWidth, kFrameHeight * kFrameCount},
+    {"ani_strip.png", kSkinWidth, kFrameHeight* kFrameCount},
     {"p_ply.png", kButtonSize, kButtonSize},
     {"p_stp.png", kButtonSize, kButtonSize},
     {"p_opn.png", kButtonSize, kButtonSize},
     {"p_cls.png", kButtonSize, kButtonSize},
     {"skin@2x.png", 2 * kSkinWidth, 2 * kSkinHeight},
-    {"ani_strip@2x.png", 2 * kSkinWidth, 2 * kFrameHeight * kFrameCount},
+    {"ani_strip@2x.png", 2 * kSkinWidth, 2 * kFrameHeight* kFrameCount},
     {"p_ply@2x.png", 2 * kButtonSize, 2 * kButtonSize},
     {"p_stp@2x.png", 2 * kButtonSize, 2 * kButtonSize},
     {"p_opn@2x.png", 2 * kButtonSize, 2 * kButtonSize},

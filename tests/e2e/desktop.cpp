@@ -70,8 +70,8 @@ QString Desktop::find_window(const QString& name_regex, qint64 pid, int timeout_
   clock.start();
   while (clock.elapsed() < timeout_ms) {
     const QString out = run("xdotool",
-                            {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name",
-                             name_regex},
+                            {"search", "--all", "--onlyvisible", "--pid", QString::number(pid),
+                             "--name", name_regex},
                             true)
                             .trimmed();
     if (!out.isEmpty()) return out.split('\n').last();
@@ -80,7 +80,48 @@ QString Desktop::find_window(const QString& name_regex, qint64 pid, int timeout_
   return {};
 }
 
+bool Desktop::wait_until_hidden(const QString& window_id, int timeout_ms) {
+  return wait_until(
+      [&] {
+        return !run("xwininfo", {"-id", window_id}, true).contains("IsViewable");
+      },
+      timeout_ms);
+}
+
 void Desktop::settle(int ms) { QThread::msleep(ms); }
+
+bool Desktop::wait_until(const std::function<bool()>& condition, int timeout_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() >= timeout_ms) return false;
+    QThread::msleep(20);
+  }
+  return true;
+}
+
+QImage Desktop::wait_for_screen(const std::function<bool(const QImage&)>& condition,
+                                int timeout_ms) {
+  QImage shot;
+  wait_until(
+      [&] {
+        shot = screenshot();
+        return condition(shot);
+      },
+      timeout_ms);
+  return shot;
+}
+
+QImage Desktop::wait_until_still(int timeout_ms) {
+  QImage last = screenshot();
+  return wait_for_screen(
+      [&](const QImage& shot) {
+        const bool same = shot == last;
+        last = shot;
+        return same;
+      },
+      timeout_ms);
+}
 
 SessionBus::SessionBus() : saved_(qgetenv("DBUS_SESSION_BUS_ADDRESS")) {
   daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace wavorin::e2e {
 
@@ -28,7 +29,23 @@ struct Desktop {
   // Outer rectangles of the visible top-level windows whose name matches.
   static QRect window_rect(const QString& window_id);
   static QString find_window(const QString& name_regex, qint64 pid, int timeout_ms = 10000);
+  // Waits until the window is no longer shown (unmapped or gone); returns
+  // false on timeout.
+  static bool wait_until_hidden(const QString& window_id, int timeout_ms = 10000);
+  // A fixed pause. Prefer the waits below: only a check that something does
+  // NOT happen needs a span of time.
   static void settle(int ms = 300);
+
+  // Polls `condition` until it holds or `timeout_ms` has passed; returns
+  // whether it held.
+  static bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
+  // Takes screenshots until one satisfies `condition` or `timeout_ms` has
+  // passed; returns the last one taken.
+  static QImage wait_for_screen(const std::function<bool(const QImage&)>& condition,
+                                int timeout_ms = 5000);
+  // Waits until two screenshots in a row are the same (the window system has
+  // drawn everything it was asked to); returns the last one.
+  static QImage wait_until_still(int timeout_ms = 5000);
 };
 
 // A private D-Bus session bus for the test and the programs it starts, so

@@ -36,7 +36,8 @@ inline bool inside_outline_at(int x, int y, double ratio) {
 }
 
 inline QImage asset(const char* name) {
-  return QImage(QStringLiteral(WAVORIN_ASSETS_DIR "/") + name).convertToFormat(QImage::Format_RGB32);
+  return QImage(QStringLiteral(WAVORIN_ASSETS_DIR "/") + name)
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 // Pixels of the window's inside that differ from `expected` within `area`.
@@ -45,8 +46,7 @@ inline int differing_pixels(const QImage& screen, QPoint origin, const QImage& e
   int count = 0;
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x)
-      if (inside_outline(x, y) &&
-          screen.pixel(origin + QPoint(x, y)) != expected.pixel(x, y))
+      if (inside_outline(x, y) && screen.pixel(origin + QPoint(x, y)) != expected.pixel(x, y))
         ++count;
   return count;
 }

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "tests/e2e/e2e_fixture.h"
 
@@ -12,7 +13,9 @@ const QPoint kStop(90, 146);
 const QPoint kOpen(135, 146);
 const QPoint kClose(180, 146);
 
-QImage square(const QImage& image, QPoint origin) { return image.copy(QRect(origin, QSize(40, 40))); }
+QImage square(const QImage& image, QPoint origin) {
+  return image.copy(QRect(origin, QSize(40, 40)));
+}
 
 int differences(const QImage& a, const QImage& b) {
   int count = 0;
@@ -35,14 +38,12 @@ int frame_shown(const QImage& screen, QPoint window, const QImage& strip) {
 TEST_F(ProgramTest, PlayHearsTheClickAndThenTheTune) {
   ASSERT_TRUE(program.start());
   Desktop::click(program.at(kPlay.x(), kPlay.y()));
-  Desktop::settle(1500);
-  const auto out = program.audio();
   const auto click = read_wave(program.folder() + "/click.wav");
   auto tune = read_wave(program.folder() + "/sample1.wav");
   tune.resize(44100);  // its first half second
-  const long click_at = find_samples(out, click);
+  const long click_at = program.wait_for_samples(click);
   ASSERT_GE(click_at, 0) << "the click was not heard bit for bit";
-  const long tune_at = find_samples(out, tune, click_at);
+  const long tune_at = program.wait_for_samples(tune, click_at);
   ASSERT_GE(tune_at, 0) << "the tune was not heard bit for bit after the click";
   EXPECT_GE(tune_at, click_at + static_cast<long>(click.size()));
 }
@@ -51,17 +52,24 @@ TEST_F(ProgramTest, PressedFaceShowsWhileTheClickSoundsAndNotAfter) {
   program.replace_sound("click.wav", marker_tone(1.5, 1));
   ASSERT_TRUE(program.start());
   const QPoint window = program.window_rect().topLeft();
-  for (const auto& [button, face] : {std::pair{kPlay, "p_ply.png"}, std::pair{kStop, "p_stp.png"}}) {
+  for (const auto& [button, face] :
+       {std::pair{kPlay, "p_ply.png"}, std::pair{kStop, "p_stp.png"}}) {
     const QPoint corner = window + button - QPoint(20, 20);
+    const QImage pressed = asset(face);
+    const QImage resting = square(asset("skin.png"), button - QPoint(20, 20));
+    QElapsedTimer clock;
     Desktop::click(window + button);
+    clock.start();
     Desktop::move_pointer({1000, 750});  // no tool tip over the square
-    Desktop::settle(600);
-    EXPECT_EQ(differences(square(Desktop::screenshot(), corner), asset(face)), 0) << face;
-    Desktop::settle(1600);
-    EXPECT_EQ(differences(square(Desktop::screenshot(), corner),
-                          square(asset("skin.png"), button - QPoint(20, 20))),
-              0)
-        << face << " stayed pressed";
+    // The click lasts 1.5 s: the face is up well within it, and gone soon after.
+    const QImage during = Desktop::wait_for_screen(
+        [&](const QImage& shot) { return differences(square(shot, corner), pressed) == 0; }, 1200);
+    EXPECT_EQ(differences(square(during, corner), pressed), 0) << face;
+    const int left = std::max(0, 2200 - static_cast<int>(clock.elapsed()));
+    const QImage after = Desktop::wait_for_screen(
+        [&](const QImage& shot) { return differences(square(shot, corner), resting) == 0; }, left);
+    EXPECT_EQ(differences(square(after, corner), resting), 0) << face << " stayed pressed";
+    EXPECT_GE(clock.elapsed(), 1400) << face << " went before the click ended";
   }
 }
 
@@ -96,8 +104,17 @@ TEST_F(ProgramTest, DomeAnimatesWhileTheSoundPlaysAndStopsOnTheLastFrame) {
   EXPECT_GT(rate, 6.0);
   EXPECT_LT(rate, 14.0);
 
-  Desktop::settle(1500);  // the sound has ended
-  const int last = frame_shown(Desktop::screenshot(), window, strip);
+  // The sound ends at 2 s: the first tick after it draws the last frame.
+  int last = -1;
+  Desktop::wait_until(
+      [&] {
+        const int now = frame_shown(Desktop::screenshot(), window, strip);
+        const bool still = now == last && clock.elapsed() > 2000;
+        last = now;
+        return still;
+      },
+      4000);
+  // A running animation would show another frame within a whole cycle.
   Desktop::settle(800);
   EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), last) << "animation kept running";
   EXPECT_GE(last, 0);
@@ -105,29 +122,47 @@ TEST_F(ProgramTest, DomeAnimatesWhileTheSoundPlaysAndStopsOnTheLastFrame) {
   // Hidden and shown again, the window repaints the frame it kept.
   Desktop::run("xdotool", {"windowunmap", "--sync", program.window_id()});
   Desktop::run("xdotool", {"windowmap", "--sync", program.window_id()});
-  Desktop::settle(500);
-  EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), last) << "frame lost on repaint";
+  EXPECT_EQ(frame_shown(Desktop::wait_for_screen([&](const QImage& shot) {
+                          return frame_shown(shot, window, strip) == last;
+                        }),
+                        window, strip),
+            last)
+      << "frame lost on repaint";
 }
 
 TEST_F(ProgramTest, StopEndsTheSoundAndTheAnimationAtOnce) {
+  program.replace_sound("sample1.wav", marker_tone(4.0, 4));
   ASSERT_TRUE(program.start());
   const QPoint window = program.window_rect().topLeft();
   const QImage strip = asset("ani_strip.png");
   Desktop::click(window + kPlay);
-  Desktop::settle(1200);
+  // Stop once the dome has moved on from the resting frame.
+  ASSERT_TRUE(
+      Desktop::wait_until([&] { return frame_shown(Desktop::screenshot(), window, strip) > 0; }));
   Desktop::click(window + kStop);
-  Desktop::settle(400);
-  const int frame = frame_shown(Desktop::screenshot(), window, strip);
+  // The tune never rests for a tenth of a second, and a playing device never
+  // stops taking samples: either means Stop is done.
+  std::size_t taken = 0;
+  ASSERT_TRUE(Desktop::wait_until([&] {
+    QThread::msleep(150);
+    const auto out = program.audio();
+    const bool still = out.size() == taken;
+    taken = out.size();
+    return still || (out.size() > 8820 && std::all_of(out.end() - 8820, out.end(),
+                                                      [](std::int16_t v) { return v == 0; }));
+  })) << "the sound did not end";
+  const int frame = frame_shown(Desktop::wait_until_still(), window, strip);
   const std::size_t heard = program.audio().size();
+  // What happens next should not: sound or frames over a whole cycle.
   Desktop::settle(1000);
   EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), frame);
   // An idle device is given nothing, not even silence: what follows, if
   // anything, must be silent.
   const auto out = program.audio();
   ASSERT_GE(out.size(), heard);
-  EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(heard), out.end(),
-                          [](std::int16_t s) { return s == 0; }))
-      << "sound went on after Stop";
+  EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(heard), out.end(), [](std::int16_t s) {
+    return s == 0;
+  })) << "sound went on after Stop";
 }
 
 TEST_F(ProgramTest, DraggingMovesTheWindowByExactlyThePointersMotion) {
@@ -138,7 +173,10 @@ TEST_F(ProgramTest, DraggingMovesTheWindowByExactlyThePointersMotion) {
     Desktop::button_down(button);
     for (int step = 1; step <= 5; ++step) Desktop::move_pointer(start + by * step / 5);
     Desktop::button_up(button);
-    Desktop::settle(300);
+    const QPoint before = program.window_rect().topLeft();
+    // Moves follow the pointer at once; a window that stays waits the span out.
+    Desktop::wait_until([&] { return program.window_rect().topLeft() != before; }, 500);
+    Desktop::wait_until_still();
   };
   QPoint expected = program.window_rect().topLeft();
   drag({112, 60}, {150, 90}, 1);  // by the dome
@@ -161,7 +199,7 @@ TEST_F(ProgramTest, CloseSavesThePositionAndTheNextStartOpensThere) {
   Desktop::move_pointer(start + QPoint(150, 100));
   Desktop::move_pointer(start + QPoint(300, 200));
   Desktop::button_up(1);
-  Desktop::settle(300);
+  Desktop::wait_until([&] { return program.window_rect().topLeft() == QPoint(300, 200); });
   ASSERT_EQ(program.window_rect().topLeft(), QPoint(300, 200));
   Desktop::click(program.at(kClose.x(), kClose.y()));
   EXPECT_EQ(program.wait_for_exit(), 0);
@@ -181,31 +219,47 @@ TEST_F(ProgramTest, OpenAChosenFileThenPlayPlaysItAndCancelKeepsIt) {
   write_wave(chosen, tone);
   ASSERT_TRUE(program.start());
   const QPoint window = program.window_rect().topLeft();
+  // The dialog takes keys once it is the active window and drawn.
+  QString dialog;
+  auto dialog_is_up = [&] {
+    // The search can list the main window too while the dialog is up.
+    Desktop::wait_until([&] {
+      const QStringList found =
+          Desktop::run("xdotool",
+                       {"search", "--onlyvisible", "--pid", QString::number(program.pid()),
+                        "--name", "^Open wave$"},
+                       true)
+              .split('\n', Qt::SkipEmptyParts);
+      dialog.clear();
+      for (const QString& id : found)
+        if (id.trimmed() != program.window_id()) dialog = id.trimmed();
+      return !dialog.isEmpty();
+    });
+    return !dialog.isEmpty() && Desktop::wait_until([&] {
+      return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog;
+    }) && !Desktop::wait_until_still().isNull();
+  };
 
   Desktop::click(window + kOpen);
-  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
-  Desktop::settle(800);
+  ASSERT_TRUE(dialog_is_up()) << "no dialog";
   Desktop::key("ctrl+a");
   Desktop::type(chosen);
   Desktop::key("Return");
-  Desktop::settle(800);
+  ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "dialog stayed";
   Desktop::click(window + kPlay);
-  Desktop::settle(1200);
-  EXPECT_GE(find_samples(program.audio(), tone), 0) << "the chosen file was not played";
+  EXPECT_GE(program.wait_for_samples(tone), 0) << "the chosen file was not played";
 
   // Open again and cancel: the chosen file stays the current sound.
   Desktop::click(window + kOpen);
-  Desktop::settle(1500);
+  ASSERT_TRUE(dialog_is_up()) << "no dialog";
   Desktop::key("Escape");
-  Desktop::settle(800);
+  ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "dialog stayed";
   const std::size_t before = program.audio().size();
   Desktop::click(window + kPlay);
-  Desktop::settle(1000);
-  const auto out = program.audio();
   // The device may have been closed and reopened meanwhile, which starts the
   // output file afresh.
-  const long from = out.size() >= before ? static_cast<long>(before) : 0;
-  EXPECT_GE(find_samples(out, tone, from), 0) << "Cancel changed the file";
+  const long from = program.audio().size() >= before ? static_cast<long>(before) : 0;
+  EXPECT_GE(program.wait_for_samples(tone, from), 0) << "Cancel changed the file";
 
   Desktop::click(window + kClose);
   EXPECT_EQ(program.wait_for_exit(), 0);

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-
 #include <algorithm>
 #include <cmath>
 
@@ -50,7 +49,8 @@ std::vector<std::int16_t> marker_tone(double seconds, int seed) {
 long find_samples(const std::vector<std::int16_t>& haystack,
                   const std::vector<std::int16_t>& needle, long from) {
   if (needle.empty() || haystack.size() < needle.size()) return -1;
-  const auto it = std::search(haystack.begin() + from, haystack.end(), needle.begin(), needle.end());
+  const auto it =
+      std::search(haystack.begin() + from, haystack.end(), needle.begin(), needle.end());
   return it == haystack.end() ? -1 : static_cast<long>(it - haystack.begin());
 }
 
@@ -93,8 +93,9 @@ bool Program::start() {
   process_.start(install_.filePath("wavorin"), {});
   if (!process_.waitForStarted(10000)) return false;
   window_ = Desktop::find_window("^Form1$", process_.processId());
-  Desktop::settle(400);
-  return !window_.isEmpty();
+  if (window_.isEmpty()) return false;
+  Desktop::wait_until_still();
+  return true;
 }
 
 void Program::kill() {
@@ -122,6 +123,19 @@ std::vector<std::int16_t> Program::audio() const {
   std::vector<std::int16_t> s(static_cast<std::size_t>(bytes.size()) / 2);
   std::memcpy(s.data(), bytes.constData(), s.size() * 2);
   return s;
+}
+
+long Program::wait_for_samples(const std::vector<std::int16_t>& needle, long from,
+                               int timeout_ms) const {
+  long at = -1;
+  Desktop::wait_until(
+      [&] {
+        const auto out = audio();
+        at = from <= static_cast<long>(out.size()) ? find_samples(out, needle, from) : -1;
+        return at >= 0;
+      },
+      timeout_ms);
+  return at;
 }
 
 QByteArray Program::errors() { return process_.readAllStandardError(); }

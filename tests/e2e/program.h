@@ -4,7 +4,6 @@
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
-
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +48,10 @@ class Program {
   // A point of the window's inside, in screen coordinates.
   QPoint at(int x, int y) const;
   std::vector<std::int16_t> audio() const;
+  // Waits until `needle` has been played at or after sample `from`; returns
+  // where it starts, or -1 on timeout.
+  long wait_for_samples(const std::vector<std::int16_t>& needle, long from = 0,
+                        int timeout_ms = 5000) const;
   QByteArray errors();
 
  private:

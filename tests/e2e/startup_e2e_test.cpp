@@ -64,17 +64,25 @@ TEST_F(ProgramTest, RestingOnAButtonShowsItsToolTipAndNowhereElse) {
   EXPECT_FALSE(fonts.trimmed().isEmpty()) << "no font with Japanese glyphs";
 
   const QImage quiet = Desktop::screenshot();
-  auto tip_pixels_near = [&](QPoint pointer) {
-    Desktop::move_pointer(pointer);
-    Desktop::settle(1500);
-    const QImage shown = Desktop::screenshot();
-    // A tool tip opens below the pointer, outside the buttons' square.
+  // Pixels changed below the pointer, where a tool tip opens, outside the
+  // buttons' square.
+  auto tip_pixels = [&](const QImage& shown, QPoint pointer) {
     int changed = 0;
     for (int y = pointer.y() + 10; y < std::min(pointer.y() + 60, 768); ++y)
       for (int x = std::max(pointer.x() - 40, 0); x < std::min(pointer.x() + 160, 1024); ++x)
         if (shown.pixel(x, y) != quiet.pixel(x, y)) ++changed;
+    return changed;
+  };
+  // Waits up to 3 s for a tip: a tip that never comes takes the whole span.
+  auto tip_pixels_near = [&](QPoint pointer) {
+    Desktop::move_pointer(pointer);
+    const QImage shown = Desktop::wait_for_screen(
+        [&](const QImage& shot) { return tip_pixels(shot, pointer) > 100; }, 3000);
+    const int changed = tip_pixels(shown, pointer);
     Desktop::move_pointer({1000, 750});
-    Desktop::settle(600);
+    EXPECT_FALSE(Desktop::wait_for_screen([&](const QImage& shot) {
+                   return tip_pixels(shot, pointer) == 0;
+                 }).isNull());
     return changed;
   };
   for (const QPoint button : {QPoint(45, 146), QPoint(90, 146), QPoint(135, 146), QPoint(180, 146)})

@@ -157,8 +157,7 @@ void ButtonPainter::paint_pressed_face(QPainter& painter) const {
   painter.setPen(Qt::NoPen);
   for (int layer = 0; layer < 4; ++layer) {
     const double shift = 1.0 + layer * 1.1;
-    QPainterPath shade = face_circle(1.0).subtracted(
-        face_circle(-0.5).translated(shift, shift));
+    QPainterPath shade = face_circle(1.0).subtracted(face_circle(-0.5).translated(shift, shift));
     painter.setBrush(QColor(16, 18, 26, 70));
     painter.drawPath(shade);
   }
@@ -173,8 +172,8 @@ void ButtonPainter::paint_pressed_face(QPainter& painter) const {
   const QPainterPath symbol = symbol_path();
   painter.setBrush(Qt::NoBrush);
   for (const auto& [width, alpha] : {std::pair{7.0, 26}, {5.0, 40}, {3.4, 60}, {2.0, 90}}) {
-    painter.setPen(QPen(chrome::with_alpha(kGlow, alpha), width, Qt::SolidLine, Qt::RoundCap,
-                        Qt::RoundJoin));
+    painter.setPen(
+        QPen(chrome::with_alpha(kGlow, alpha), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(symbol);
   }
   painter.setPen(QPen(QColor(40, 200, 160), 0.7));

@@ -33,8 +33,8 @@ QPainterPath u_centre_line() {
   path.lineTo(kULeftX, kUBendY);
   path.arcTo(QRectF(kULeftX, kUBendY - kUCorner, 2 * kUCorner, 2 * kUCorner), 180.0, 90.0);
   path.lineTo(kURightX - kUCorner, kUBottomY);
-  path.arcTo(QRectF(kURightX - 2 * kUCorner, kUBendY - kUCorner, 2 * kUCorner, 2 * kUCorner),
-             270.0, 90.0);
+  path.arcTo(QRectF(kURightX - 2 * kUCorner, kUBendY - kUCorner, 2 * kUCorner, 2 * kUCorner), 270.0,
+             90.0);
   path.lineTo(kURightX, kWoodTop);
   return path;
 }
@@ -163,8 +163,10 @@ void CabinetPainter::paint_grille(QPainter& painter) const {
     painter.setPen(QPen(colour, width));
     for (double s = -span; s < span; s += kPitch) {
       const double x = box.left() + s;
-      painter.drawLine(QPointF(x + dx, box.top() + dy), QPointF(x + span + dx, box.top() + span + dy));
-      painter.drawLine(QPointF(x + span + dx, box.top() + dy), QPointF(x + dx, box.top() + span + dy));
+      painter.drawLine(QPointF(x + dx, box.top() + dy),
+                       QPointF(x + span + dx, box.top() + span + dy));
+      painter.drawLine(QPointF(x + span + dx, box.top() + dy),
+                       QPointF(x + dx, box.top() + span + dy));
     }
   }
   painter.restore();
@@ -201,8 +203,8 @@ void CabinetPainter::paint_emblem(QPainter& painter) const {
   painter.setBrush(QColor(0, 0, 0, 90));
   painter.drawEllipse(c + QPointF(1.8, 2.2), 16.5, 16.5);
 
-  QLinearGradient gold = chrome::gradient(chrome::Finish::Gold, c - QPointF(12, 12),
-                                          c + QPointF(12, 12));
+  QLinearGradient gold =
+      chrome::gradient(chrome::Finish::Gold, c - QPointF(12, 12), c + QPointF(12, 12));
   painter.setBrush(gold);
   painter.setPen(QPen(QColor(90, 56, 12), 0.8));
   painter.drawEllipse(c, 16.0, 16.0);

@@ -115,14 +115,13 @@ void DomePainter::paint_spiral(QPainter& painter) const {
   painter.setPen(QPen(chrome::with_alpha(QColor(0, 0, 0), 45), 8.0, Qt::SolidLine, Qt::RoundCap,
                       Qt::RoundJoin));
   painter.drawPath(tube.translated(1.2, 1.6));
-  painter.setPen(QPen(chrome::with_alpha(tint, 150), 6.5, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
+  painter.setPen(
+      QPen(chrome::with_alpha(tint, 150), 6.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawPath(tube);
   painter.setPen(QPen(chrome::with_alpha(chrome::mix(look_.light, Qt::white, 0.6), 170), 4.2,
                       Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawPath(tube);
-  painter.setPen(QPen(QColor(255, 255, 255, 235), 1.3, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
+  painter.setPen(QPen(QColor(255, 255, 255, 235), 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawPath(bright);
   // The spiral's hub, where the tube is fed.
   QRadialGradient hub(kSpiralCentre, 5.0, kSpiralCentre - QPointF(1.5, 1.5));
@@ -172,8 +171,8 @@ void DomePainter::paint_glass_sheen(QPainter& painter) const {
     const double fade = std::sin(kPi * (i + 0.5) / kSegments);
     const QPointF p0 = kDomeCentre + QPointF(kRadius * std::cos(a0), -kRadius * std::sin(a0));
     const QPointF p1 = kDomeCentre + QPointF(kRadius * std::cos(a1), -kRadius * std::sin(a1));
-    painter.setPen(QPen(QColor(255, 255, 255, static_cast<int>(170 * fade)), 2.6,
-                        Qt::SolidLine, Qt::FlatCap));
+    painter.setPen(
+        QPen(QColor(255, 255, 255, static_cast<int>(170 * fade)), 2.6, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(p0, p1);
   }
   painter.setPen(Qt::NoPen);

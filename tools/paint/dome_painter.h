@@ -8,7 +8,7 @@ namespace wavorin::paint {
 
 // What changes in the dome from one animation frame to the next.
 struct DomeLook {
-  QColor light;  // the lamp colour behind the glass
+  QColor light;   // the lamp colour behind the glass
   int phase = 0;  // animation step: turns the spiral and moves the balls
 };
 

@@ -61,8 +61,8 @@ void PlatePainter::paint_plate(QPainter& painter) const {
   // A rolled chrome lip along the top edge, and a red pinstripe along the
   // bottom above the dark lower edge.
   painter.setPen(Qt::NoPen);
-  painter.setBrush(chrome::gradient(chrome::Finish::Chrome, QPointF(0, kPlateTop),
-                                    QPointF(0, kPlateTop + 5.0)));
+  painter.setBrush(
+      chrome::gradient(chrome::Finish::Chrome, QPointF(0, kPlateTop), QPointF(0, kPlateTop + 5.0)));
   painter.drawRect(QRectF(-1.0, kPlateTop, kSkinWidth + 2.0, 5.0));
   QLinearGradient stripe(QPointF(0, kPlateBottom - 6.0), QPointF(0, kPlateBottom - 2.5));
   stripe.setColorAt(0.0, QColor(240, 96, 92));

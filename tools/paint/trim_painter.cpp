@@ -52,8 +52,9 @@ void TrimPainter::paint_bands(QImage& image) const {
   // a dark seam where it meets the chrome.
   QPainter painter(&image);
   for (const int top : kBandTops) {
-    for (const QRectF column : {QRectF(0, top, kColumnWidth, kBandHeight),
-                                QRectF(kSkinWidth - kColumnWidth, top, kColumnWidth, kBandHeight)}) {
+    for (const QRectF column :
+         {QRectF(0, top, kColumnWidth, kBandHeight),
+          QRectF(kSkinWidth - kColumnWidth, top, kColumnWidth, kBandHeight)}) {
       QLinearGradient ring(column.topLeft(), column.bottomLeft());
       ring.setColorAt(0.0, QColor(255, 200, 190, 90));
       ring.setColorAt(0.3, QColor(255, 255, 255, 0));
@@ -73,7 +74,9 @@ void TrimPainter::paint_base(QImage& image) const {
   constexpr double kMiddle = kBaseTop + kHalf;
   const TubeShader shader(kHalf, chrome::Finish::Chrome);
   shader.paint(image, QRect(0, kBaseTop, kSkinWidth, kCabinetBottom - kBaseTop),
-               [](double, double y) { return TubePoint{y - kMiddle, 0.0, 1.0}; });
+               [](double, double y) {
+                 return TubePoint{y - kMiddle, 0.0, 1.0};
+               });
 }
 
 void TrimPainter::paint_feet(QImage& image) const {
@@ -84,8 +87,9 @@ void TrimPainter::paint_feet(QImage& image) const {
   // fully covered rather than blended with the background.
   const TubeShader shader(kHalf + 0.01, chrome::Finish::Chrome);
   for (const int left : {0, kSkinWidth - kFootWidth}) {
-    shader.paint(image, QRect(left, kCabinetBottom, kFootWidth, kFootHeight),
-                 [](double, double y) { return TubePoint{y - kMiddle, 0.0, 1.0}; });
+    shader.paint(image, QRect(left, kCabinetBottom, kFootWidth, kFootHeight), [](double, double y) {
+      return TubePoint{y - kMiddle, 0.0, 1.0};
+    });
   }
   // The cabinet's shadow on the feet, and their inner ends: an edge line
   // with a shaded column beside it, mirrored, so each reads as a block. The
@@ -94,8 +98,8 @@ void TrimPainter::paint_feet(QImage& image) const {
   for (const int left : {0, kSkinWidth - kFootWidth}) {
     painter.fillRect(QRect(left, kCabinetBottom, kFootWidth, 1), QColor(0, 0, 0, 70));
   }
-  for (const auto& [edge, shade] : {std::pair{kFootWidth - 1, kFootWidth - 2},
-                                    std::pair{kRightFootLeft, kRightFootLeft + 1}}) {
+  for (const auto& [edge, shade] :
+       {std::pair{kFootWidth - 1, kFootWidth - 2}, std::pair{kRightFootLeft, kRightFootLeft + 1}}) {
     painter.fillRect(QRect(shade, kCabinetBottom, 1, kFootHeight), QColor(0, 0, 0, 50));
     painter.fillRect(QRect(edge, kCabinetBottom, 1, kFootHeight),
                      chrome::with_alpha(chrome::kEdgeLine, 210));

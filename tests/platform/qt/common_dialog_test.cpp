@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 #include "platform/qt/qt_common_dialog.h"
 
@@ -129,6 +131,36 @@ TEST_F(CommonDialogTest, TypedFolderNavigatesAndMissingFileKeepsTheDialogOpen) {
   EXPECT_TRUE(message.contains("missing.wav")) << message.toStdString();
   EXPECT_EQ(dialog_.FileName(), "");
   EXPECT_EQ(dialog_.InitDir(), path());
+}
+
+TEST_F(CommonDialogTest, FifoOrDeviceNamedWavIsRefusedAndARegularFileIsTaken) {
+  ASSERT_EQ(mkfifo(QFile::encodeName(dir_.filePath("pipe.wav")).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/null", dir_.filePath("null.wav")));
+  dialog_.set_InitDir(path());
+  // Each name in a showing of its own; the dialog is cancelled if it stays.
+  for (const char* name : {"pipe.wav", "null", "a.wav"}) {
+    QString message;
+    bool stayed = false;
+    when_dialog_opens([&](QFileDialog* d, QLineEdit* edit) {
+      edit->setText(name);
+      open(d);
+      stayed = d->isVisible();
+      // The refusal is told in a box over the dialog, which stays open.
+      if (auto* box = d->findChild<QMessageBox*>(); box != nullptr && box->isVisible()) {
+        message = box->text();
+        box->accept();
+      }
+      if (stayed) d->reject();
+    });
+    dialog_.ShowOpen();
+    const bool regular = name == std::string("a.wav");
+    EXPECT_EQ(stayed, !regular) << name;
+    EXPECT_EQ(message.isEmpty(), regular) << name << ": " << message.toStdString();
+    if (!regular) {
+      EXPECT_TRUE(message.startsWith(name)) << message.toStdString();
+    }
+    EXPECT_EQ(dialog_.FileName(), regular ? path("a.wav") : "") << name;
+  }
 }
 
 TEST_F(CommonDialogTest, StartsInTheNearestExistingFolder) {

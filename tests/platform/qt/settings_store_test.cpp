@@ -4,7 +4,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <map>
+#include <random>
+#include <set>
 
 #include "platform/qt/qt_settings_store.h"
 
@@ -25,6 +31,7 @@ TEST(SettingsStore, TextsRoundTripThroughTheUsersIniFile) {
   store.SaveSetting("Wavorin", "Option", "MAIN WINDOW Y", "4500");
   store.SaveSetting("Wavorin", "Option", "WAV DIR", "/home/ユーザー/音楽, 2");
   store.SaveSetting("Wavorin", "Option", "EMPTY", "");
+  store.commit();
 
   QtSettingsStore fresh;
   EXPECT_EQ(fresh.GetSetting("Wavorin", "Option", "MAIN WINDOW X", "0"), "-1200");
@@ -40,10 +47,19 @@ TEST(SettingsStore, TextsRoundTripThroughTheUsersIniFile) {
   EXPECT_TRUE(ini.contains("MAIN%20WINDOW%20X=-1200"));
 }
 
-TEST(SettingsStore, OverwritingLeavesOnlyTheIniFile) {
+TEST(SettingsStore, SavesReachTheFileTogetherAtCommitAndOnlyTheIniFileIsLeft) {
   QtSettingsStore store;
-  for (int i = 0; i < 5; ++i) store.SaveSetting("Atomic", "Option", "COUNT", std::to_string(i));
-  EXPECT_EQ(store.GetSetting("Atomic", "Option", "COUNT", ""), "4");
+  const QString ini = config_home() + "/Atomic/Atomic.ini";
+  for (int i = 0; i < 5; ++i) {
+    store.SaveSetting("Atomic", "Option", "COUNT", std::to_string(i));
+    store.SaveSetting("Atomic", "Option", "TWICE", std::to_string(2 * i));
+    EXPECT_EQ(store.GetSetting("Atomic", "Option", "COUNT", ""), std::to_string(i));
+    if (i > 0) {
+      EXPECT_TRUE(read_file(ini).contains("COUNT=" + QByteArray::number(i - 1)));
+    }
+    store.commit();
+  }
+  EXPECT_EQ(read_file(ini), QByteArray("[Option]\nCOUNT=4\nTWICE=8\n"));
   const QStringList entries =
       QDir(config_home() + "/Atomic")
           .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -63,15 +79,20 @@ TEST(SettingsStore, HandEditedValuesReadAsTheirText) {
 }
 
 TEST(SettingsStore, UnwritableStoreIsReportedOnceAndKeepsTheOldFile) {
+  // scripts/as-test-user.sh runs this case as an unprivileged user for the
+  // test command.
   if (geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions do not stop writes";
   QtSettingsStore store;
   store.SaveSetting("Locked", "Option", "KEY", "old");
+  store.commit();
   const QString dir = config_home() + "/Locked";
   const QByteArray before = read_file(dir + "/Locked.ini");
   ASSERT_TRUE(QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
   ::testing::internal::CaptureStderr();
   store.SaveSetting("Locked", "Option", "KEY", "new");
+  store.commit();
   store.SaveSetting("Locked", "Option", "KEY", "newer");
+  store.commit();
   const std::string err = ::testing::internal::GetCapturedStderr();
   QFile::setPermissions(dir,
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -88,12 +109,83 @@ TEST(SettingsStore, StoreBlockedByAFileIsReportedOnceWithoutCrashing) {
   QtSettingsStore store;
   ::testing::internal::CaptureStderr();
   store.SaveSetting("Blocked", "Option", "KEY", "1");
+  store.commit();
   store.SaveSetting("Blocked", "Option", "KEY", "2");
+  store.commit();
   const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_THAT(err, ::testing::HasSubstr("Blocked: cannot save settings to "));
   EXPECT_THAT(err, ::testing::HasSubstr("access denied"));
   EXPECT_EQ(err.find("cannot save"), err.rfind("cannot save"));
   EXPECT_TRUE(QFileInfo(config_home() + "/Blocked").isFile());
+}
+
+TEST(SettingsStore, GarbageFileReadsAsDefaultsAndIsReplacedWithoutAFormatError) {
+  QDir().mkpath(config_home() + "/Garbage");
+  const QString ini = config_home() + "/Garbage/Garbage.ini";
+  std::mt19937 random(12);
+  QByteArray garbage(8192, 0);
+  for (char& byte : garbage) byte = static_cast<char>(random());
+  garbage.replace("[Option]", "");
+  QFile file(ini);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(garbage);
+  file.close();
+
+  QtSettingsStore store;
+  EXPECT_EQ(store.GetSetting("Garbage", "Option", "MAIN WINDOW X", "0"), "0");
+  EXPECT_EQ(store.GetSetting("Garbage", "Option", "Path", "/opt/wavorin"), "/opt/wavorin");
+  ::testing::internal::CaptureStderr();
+  store.SaveSetting("Garbage", "Option", "MAIN WINDOW X", "-1500");
+  store.SaveSetting("Garbage", "Option", "Path", "/opt/wavorin");
+  store.commit();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(read_file(ini), QByteArray("[Option]\nMAIN%20WINDOW%20X=-1500\nPath=/opt/wavorin\n"));
+}
+
+// The three keys of one save as "MAIN%20WINDOW%20X" -> text, from the file's
+// lines.
+std::map<QByteArray, QByteArray> ini_keys(const QByteArray& text) {
+  std::map<QByteArray, QByteArray> keys;
+  for (const QByteArray& line : text.split('\n')) {
+    const qsizetype equals = line.indexOf('=');
+    if (equals > 0) keys[line.left(equals)] = line.mid(equals + 1);
+  }
+  return keys;
+}
+
+// Close killed at any moment: the file holds one whole round of the writer,
+// never X of one round and Y or Path of another, nor a cut-off file.
+TEST(SettingsStore, KilledWhileSavingLeavesTheOldFileOrTheNewOneWhole) {
+  QTemporaryDir home;
+  const QString ini = home.filePath("Killed/Killed.ini");
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_CONFIG_HOME", home.path());
+  std::mt19937 random(120);
+  const QByteArray padding(qsizetype{256} * 1024, 'p');
+  std::set<QByteArray> rounds;
+  for (int kill = 0; kill < 120; ++kill) {
+    QProcess writer;
+    writer.setProcessEnvironment(env);
+    writer.start(QStringLiteral(WAVORIN_SETTINGS_WRITER), {});
+    ASSERT_TRUE(writer.waitForReadyRead(20000)) << "the writer did not start";
+    // Somewhere in the next two rounds, however fast this machine writes.
+    const unsigned round_us = writer.readLine().split(' ').value(1).trimmed().toUInt();
+    QThread::usleep(std::uniform_int_distribution<unsigned>(0, 2 * round_us)(random));
+    writer.kill();
+    ASSERT_TRUE(writer.waitForFinished(10000));
+
+    const QByteArray text = read_file(ini);
+    const auto keys = ini_keys(text);
+    ASSERT_EQ(keys.size(), 3U) << "kill " << kill << ": " << text.left(200).toStdString();
+    const QByteArray x = keys.at("MAIN%20WINDOW%20X");
+    EXPECT_EQ(keys.at("MAIN%20WINDOW%20Y"), x) << "kill " << kill;
+    EXPECT_TRUE(keys.at("Path") == "/music/" + x + "/" + padding)
+        << "kill " << kill << ": X " << x.toStdString() << ", Path "
+        << keys.at("Path").left(12).toStdString() << "... of " << keys.at("Path").size();
+    if (HasFailure()) return;
+    rounds.insert(x);
+  }
+  EXPECT_GE(rounds.size(), 2U) << "the kills all landed in the same round";
 }
 
 }  // namespace

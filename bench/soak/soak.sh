@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Soak: presses Play and Stop through the real window (xdotool under a private
+# X server) PRESSES times in turn, and prints the program's resident memory,
+# threads and open files every SAMPLE presses. Not part of the tests: it takes
+# a quarter of an hour. Usage: bench/soak/soak.sh [build folder] [presses] [sample]
+# (defaults: build/release, 10000, 500). Needs the release build.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$here/build/release}
+presses=${2:-10000}
+sample=${3:-500}
+if [ -z "${DISPLAY:-}" ] || [ -z "${WAVORIN_SOAK_INSIDE:-}" ]; then
+  WAVORIN_SOAK_INSIDE=1 exec "$here/scripts/with-display.sh" "$0" "$build" "$presses" "$sample"
+fi
+
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+cp "$build/bin/wavorin" "$build/bin/click.wav" "$build/bin/dummy.wav" "$build/bin/sample1.wav" "$work/"
+XDG_CONFIG_HOME=$work SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$work/wavorin" \
+  2>"$work/stderr.txt" &
+pid=$!
+window=""
+for _ in $(seq 200); do
+  window=$(xdotool search --onlyvisible --pid "$pid" --name '^Form1$' 2>/dev/null | tail -1 || true)
+  [ -n "$window" ] && break
+  sleep 0.05
+done
+[ -n "$window" ] || { echo "soak: no window" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y of the window's inside
+play=("$((X + 45))" "$((Y + 146))")
+stop=("$((X + 90))" "$((Y + 146))")
+
+figures() {
+  local rss threads files
+  rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
+  threads=$(awk '/^Threads:/ {print $2}' "/proc/$pid/status")
+  files=$(find "/proc/$pid/fd" -mindepth 1 -maxdepth 1 | wc -l)
+  printf '%6d presses  %6d kB resident  %3d threads  %3d open files  %5ds\n' \
+    "$1" "$rss" "$threads" "$files" "$SECONDS"
+}
+
+SECONDS=0
+figures 0
+done_presses=0
+while [ $done_presses -lt "$presses" ]; do
+  # One xdotool run per sample: Play, Stop, Play, Stop ... each press held
+  # off until the click before it has sounded (40 ms).
+  chain=()
+  for _ in $(seq $((sample / 2))); do
+    chain+=(mousemove "${play[@]}" click 1 sleep 0.06 mousemove "${stop[@]}" click 1 sleep 0.06)
+  done
+  xdotool "${chain[@]}"
+  done_presses=$((done_presses + sample))
+  sleep 0.5  # the last click's handler has run
+  kill -0 "$pid" 2>/dev/null || { echo "soak: the program ended" >&2; cat "$work/stderr.txt" >&2; exit 1; }
+  figures "$done_presses"
+done
+echo "stderr of the program:"
+cat "$work/stderr.txt"
