@@ -29,8 +29,11 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
 
   // P plays: the click, then the tune.
   Desktop::key("p");
-  Desktop::settle(900);
-  auto out = program.audio();
+  std::vector<std::int16_t> out;
+  Desktop::wait_until([&] {
+    out = program.audio();
+    return find_samples(out, tune, std::max(0L, find_samples(out, click))) >= 0;
+  });
   const long click_at = find_samples(out, click);
   ASSERT_GE(click_at, 0) << "P did not click";
   EXPECT_GE(find_samples(out, tune, click_at), 0) << "P did not play";
@@ -42,10 +45,13 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
   Desktop::settle(300);
   EXPECT_GT(glow_pixels_around_stop(Desktop::screenshot(), window), 40) << "no ring on Stop";
   Desktop::key("space");
-  Desktop::settle(600);
+  // The disk driver's output may lag behind the device: wait for the click.
+  EXPECT_TRUE(Desktop::wait_until([&] {
+    out = program.audio();
+    return find_samples(out, click, click_at + static_cast<long>(click.size())) >= 0;
+  })) << "Space on Stop did not click";
+  Desktop::settle(300);
   out = program.audio();
-  EXPECT_GE(find_samples(out, click, click_at + static_cast<long>(click.size())), 0)
-      << "Space on Stop did not click";
   const std::size_t heard = out.size();
   Desktop::settle(500);
   out = program.audio();
