@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/window_host.h"
 
 namespace wavorin {
@@ -99,8 +101,8 @@ TEST(RegionTable, CabinetOutlineBuiltLikeTheProgram) {
     EXPECT_TRUE(device.contains(at(10, 330))) << r;
     EXPECT_FALSE(device.contains(at(5, 5))) << r;
     EXPECT_FALSE(device.contains(at(100, 330))) << r;
-    EXPECT_EQ(device.boundingRect(),
-              QRect(0, 0, static_cast<int>(226 * r + 0.5), static_cast<int>(332 * r + 0.5)))
+    EXPECT_EQ(device.boundingRect(), QRect(0, 0, static_cast<int>(std::lround(226 * r)),
+                                           static_cast<int>(std::lround(332 * r))))
         << r;
   }
 }
