@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <QWidget>
 #include <iostream>
+#include <memory>
+#include <optional>
 
 #include "app/form1.h"
 #include "app/layout.h"
@@ -35,7 +37,9 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   wavorin::choose_x11_platform();
+  auto display_failure = std::make_unique<wavorin::DisplayFailureExit>();
   QApplication qt_app(argc, argv);
+  display_failure.reset();
   wavorin::present_to_desktop();
   QTranslator translator;
   if (translator.load(QLocale(), QStringLiteral("wavorin"), QStringLiteral("_"),
@@ -65,21 +69,28 @@ int main(int argc, char* argv[]) {
   });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
-  wavorin::MprisService media_controls({
-      [&host] { host.press(wavorin::Element::b_ply); },
-      [&host] { host.press(wavorin::Element::b_stp); },
-      [&host] { host.play_pause(); },
-      [&host] {
-        host.widget()->raise();
-        host.widget()->activateWindow();
-      },
-      [&host] { host.press(wavorin::Element::b_cls); },
+  // The media controls, the window icon and the sound system come once the
+  // window is on the screen: none of them is needed for its first picture.
+  std::optional<wavorin::MprisService> media_controls;
+  host.set_state_listener([&] {
+    if (media_controls) media_controls->update(host.timer_enabled(), form.module().wav_file);
   });
-  host.set_state_listener(
-      [&] { media_controls.update(host.timer_enabled(), form.module().wav_file); });
   if (!command_line.file().empty()) host.play_at_start(command_line.file());
-  // The sound system starts once the window is on the screen, not before.
-  const wavorin::AfterFirstPaint warm_sound(host.widget(), [&sound] { sound.warm_up(); });
+  const wavorin::AfterFirstPaint after_first_paint(host.widget(), [&] {
+    sound.warm_up();
+    wavorin::show_window_icon();
+    media_controls.emplace(wavorin::MediaActions{
+        [&host] { host.press(wavorin::Element::b_ply); },
+        [&host] { host.press(wavorin::Element::b_stp); },
+        [&host] { host.play_pause(); },
+        [&host] {
+          host.widget()->raise();
+          host.widget()->activateWindow();
+        },
+        [&host] { host.press(wavorin::Element::b_cls); },
+    });
+    media_controls->update(host.timer_enabled(), form.module().wav_file);
+  });
   const int status = host.run(form);
   // Close's saves reach the disk together, once the program has ended.
   settings.commit();

@@ -13,6 +13,9 @@ namespace wavorin {
 void present_to_desktop() {
   QGuiApplication::setDesktopFileName(QString::fromUtf8(kApplicationId));
   QCoreApplication::setApplicationVersion(QStringLiteral(WAVORIN_VERSION));
+}
+
+void show_window_icon() {
   // The sizes window lists and task bars ask for; the larger ones the
   // desktop takes from the installed theme icons by the application id.
   QIcon icon;

@@ -7,7 +7,10 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <iostream>
 
 #include "platform/qt/startup_messages.h"
 
@@ -20,8 +23,48 @@ const char* const kNoDisplay = QT_TRANSLATE_NOOP(
     "wavorin: cannot open a window: no display found (DISPLAY and WAYLAND_DISPLAY name no running "
     "X server or Wayland compositor)");
 
+QtMessageHandler toolkit_handler = nullptr;
+
+void exit_on_fatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    if (toolkit_handler != nullptr) toolkit_handler(type, context, message);
+    return;
+  }
+  report_no_display(std::cerr);
+  std::cerr.flush();
+  std::_Exit(1);
+}
+
+bool socket_accepts(const QByteArray& path, bool abstract) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::size_t offset = abstract ? 1 : 0;
+  const auto length = static_cast<std::size_t>(path.size());
+  if (offset + length >= sizeof(address.sun_path)) return false;
+  std::memcpy(address.sun_path + offset, path.constData(), length);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + length);
+  const bool reachable = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), size) == 0;
+  ::close(fd);
+  return reachable;
+}
+
+// A local display (":0", "unix:0.1") is a server listening on its socket;
+// asking the server itself would cost a second connection handshake before
+// the toolkit's own, so only remote displays are asked through the library.
 bool x_server_reachable() {
-  if (qEnvironmentVariableIsEmpty("DISPLAY")) return false;
+  const QByteArray display = qgetenv("DISPLAY");
+  if (display.isEmpty()) return false;
+  const qsizetype colon = display.lastIndexOf(':');
+  const QByteArray host = display.left(colon);
+  if (colon >= 0 && (host.isEmpty() || host == "unix")) {
+    bool number_ok = false;
+    const int number = display.mid(colon + 1).split('.').constFirst().toInt(&number_ok);
+    if (!number_ok || number < 0) return false;
+    const QByteArray path = "/tmp/.X11-unix/X" + QByteArray::number(number);
+    return socket_accepts(path, true) || socket_accepts(path, false);
+  }
   xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
   const bool reachable = xcb_connection_has_error(connection) == 0;
   xcb_disconnect(connection);
@@ -38,16 +81,7 @@ bool wayland_reachable() {
     if (runtime_dir.isEmpty()) return false;
     name = runtime_dir + '/' + name;
   }
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (static_cast<std::size_t>(name.size()) >= sizeof(address.sun_path)) return false;
-  std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  const bool reachable =
-      ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-  ::close(fd);
-  return reachable;
+  return socket_accepts(name, false);
 }
 
 }  // namespace
@@ -74,5 +108,11 @@ bool display_reachable() {
 void report_no_display(std::ostream& err) {
   err << StartupMessages().text(kNoDisplay).toLocal8Bit().toStdString() << '\n';
 }
+
+DisplayFailureExit::DisplayFailureExit() {
+  toolkit_handler = qInstallMessageHandler(exit_on_fatal);
+}
+
+DisplayFailureExit::~DisplayFailureExit() { qInstallMessageHandler(toolkit_handler); }
 
 }  // namespace wavorin

@@ -13,4 +13,16 @@ bool display_reachable();
 // One line on `err` saying that no display was found.
 void report_no_display(std::ostream& err);
 
+// While it lives, a fatal message from the toolkit (a server that answers
+// its socket but refuses the connection) prints that line and exits with
+// status 1, as when no display is found, instead of aborting. Lives around
+// the QApplication's construction.
+class DisplayFailureExit {
+ public:
+  DisplayFailureExit();
+  ~DisplayFailureExit();
+  DisplayFailureExit(const DisplayFailureExit&) = delete;
+  DisplayFailureExit& operator=(const DisplayFailureExit&) = delete;
+};
+
 }  // namespace wavorin
