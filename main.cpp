@@ -1,7 +1,7 @@
 // Wiring only: the command line and the display are checked first; then the
-// Qt window host, the SDL sound service, the settings store and the file
-// dialog are handed to the program's one window; around them the
-// translations, the screen reader's view, the media controls and the messages.
+// Qt window host, the sound service (a module loaded after the first paint), the settings store and
+// the file dialog are handed to the program's one window; around them the translations, the screen
+// reader's view, the media controls and the messages.
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
@@ -27,7 +27,8 @@
 #include "platform/qt/qt_common_dialog.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_window_host.h"
-#include "platform/sound/sdl_sound_out.h"
+#include "platform/sound_module/loaded_sound_service.h"
+#include "platform/sound_module/module_entry.h"
 
 int main(int argc, char* argv[]) {
   const wavorin::CommandLine command_line(argc, argv, std::cout, std::cerr);
@@ -49,7 +50,10 @@ int main(int argc, char* argv[]) {
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
   // Before the sound service, whose threads may still report while it ends.
   wavorin::MessageBalloon balloon(host.widget());
-  wavorin::SdlSoundOut sound;
+  wavorin::LoadedSoundService sound(QFile::encodeName(QCoreApplication::applicationDirPath() +
+                                                      QLatin1Char('/') +
+                                                      QLatin1String(wavorin::kSoundModuleFile))
+                                        .toStdString());
   sound.set_reporter([&balloon](const wavorin::SoundReport& report) {
     // Only a sound the user chose: the click and the animation's probe
     // are the program's own.
@@ -80,15 +84,18 @@ int main(int argc, char* argv[]) {
     sound.warm_up();
     wavorin::show_window_icon();
     media_controls.emplace(wavorin::MediaActions{
-        [&host] { host.press(wavorin::Element::b_ply); },
-        [&host] { host.press(wavorin::Element::b_stp); },
-        [&host] { host.play_pause(); },
-        [&host] {
-          host.widget()->raise();
-          host.widget()->activateWindow();
-        },
-        [&host] { host.press(wavorin::Element::b_cls); },
-    });
+                               [&host] { host.press(wavorin::Element::b_ply); },
+                               [&host] { host.press(wavorin::Element::b_stp); },
+                               [&host] { host.play_pause(); },
+                               [&host] {
+                                 host.widget()->raise();
+                                 host.widget()->activateWindow();
+                               },
+                               [&host] { host.press(wavorin::Element::b_cls); },
+                           },
+                           [&sound](const std::string& file) -> std::optional<qint64> {
+                             return sound.length_us(file);
+                           });
     media_controls->update(host.timer_enabled(), form.module().wav_file);
   });
   const int status = host.run(form);

@@ -44,7 +44,7 @@ trap cleanup EXIT
 # The program in a folder of its own, its Play sound a 60 s file; settings
 # in a private home.
 mkdir -p "$work/program" "$work/home"
-cp "$bin/wavorin" "$bin/click.wav" "$bin/dummy.wav" "$work/program/"
+cp "$bin/wavorin" "$bin/libwavorin-sound.so" "$bin/click.wav" "$bin/dummy.wav" "$work/program/"
 "$bin/wavorin_play_bench" make "$work/program/sample1.wav" 10  # 59.4 s of 16-bit stereo
 "$bin/wavorin_play_bench" make "$work/small.wav" 1
 "$bin/wavorin_play_bench" make "$work/large.wav" 2048

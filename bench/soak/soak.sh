@@ -15,7 +15,7 @@ fi
 
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-cp "$build/bin/wavorin" "$build/bin/click.wav" "$build/bin/dummy.wav" "$build/bin/sample1.wav" "$work/"
+cp "$build/bin/wavorin" "$build/bin/libwavorin-sound.so" "$build/bin/click.wav" "$build/bin/dummy.wav" "$build/bin/sample1.wav" "$work/"
 XDG_CONFIG_HOME=$work SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$work/wavorin" \
   2>"$work/stderr.txt" &
 pid=$!

@@ -1,8 +1,5 @@
 #include "platform/qt/mpris_service.h"
 
-#include <sndfile.h>
-#include <sys/stat.h>
-
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -24,21 +21,10 @@ namespace {
 const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.wavorin");
 
-// Microseconds of sound in a wave file, from its frames and rate. Regular
-// files only: opening a FIFO would block the window.
-std::optional<qint64> length_us(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  SF_INFO format{};
-  const std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open(path.c_str(), SFM_READ, &format),
-                                                         &sf_close);
-  if (!file || format.samplerate <= 0) return std::nullopt;
-  return static_cast<qint64>(static_cast<double>(format.frames) * 1e6 / format.samplerate);
-}
-
 }  // namespace
 
-MprisService::MprisService(MediaActions actions) : actions_(std::move(actions)) {
+MprisService::MprisService(MediaActions actions, LengthOf length_of)
+    : actions_(std::move(actions)), length_of_(std::move(length_of)) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return;
   new MprisRootAdaptor(this);
@@ -81,7 +67,7 @@ void MprisService::update(bool playing, const std::string& file) {
                          QStringLiteral("/org/wavorin/Wavorin/track/%1").arg(track_))));
     metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
     metadata_.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
-    if (const auto length = length_us(file))
+    if (const auto length = length_of_ ? length_of_(file) : std::nullopt)
       metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue(*length));
     changed.insert(QStringLiteral("Metadata"), metadata_);
   }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariantMap>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace wavorin {
@@ -25,7 +26,10 @@ class MprisService : public QObject {
   Q_OBJECT
 
  public:
-  explicit MprisService(MediaActions actions);
+  // Microseconds of sound in a file, for the track's length.
+  using LengthOf = std::function<std::optional<qint64>(const std::string&)>;
+
+  MprisService(MediaActions actions, LengthOf length_of);
   ~MprisService() override;
   MprisService(const MprisService&) = delete;
   MprisService& operator=(const MprisService&) = delete;
@@ -44,6 +48,7 @@ class MprisService : public QObject {
   void properties_changed(const QVariantMap& changed);
 
   MediaActions actions_;
+  LengthOf length_of_;
   QString service_;
   bool playing_ = false;
   std::string file_;

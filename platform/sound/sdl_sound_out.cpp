@@ -62,6 +62,13 @@ void SdlSoundOut::warm_up() {
   wake_closer_.notify_one();
 }
 
+std::optional<std::int64_t> SdlSoundOut::length_us(const std::string& name) {
+  std::string error;
+  const auto file = SoundFile::open_path(name, error);
+  if (!file || file->sample_rate() <= 0) return std::nullopt;
+  return static_cast<std::int64_t>(static_cast<double>(file->frames()) * 1e6 / file->sample_rate());
+}
+
 int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   Reports reports;
   int result = 0;

@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "platform/sound/sound_cache.h"
-#include "platform/sound_out.h"
-#include "platform/sound_problem.h"
+#include "platform/sound_service.h"
 
 namespace wavorin {
 
@@ -24,7 +23,7 @@ class Playback;
 // request (or warm_up()), so it costs the program's start nothing. The
 // device is open only while a sound plays and for a grace period after,
 // parked meanwhile, so an idle program has no audio thread.
-class SdlSoundOut : public SoundOut {
+class SdlSoundOut : public SoundService {
  public:
   struct Options {
     // How long the device stays open after the last sound ended.
@@ -42,13 +41,13 @@ class SdlSoundOut : public SoundOut {
   // non-zero once it has done what it could.
   int sndPlaySoundA(const std::string& name, unsigned flags) override;
 
-  // Told of every problem, on whichever thread meets it, never while the
-  // service is locked. Set it before the first request.
-  void set_reporter(SoundReporter reporter);
+  // Reports are never delivered while the service is locked.
+  void set_reporter(SoundReporter reporter) override;
 
-  // Starts SDL's audio subsystem in the background, so the first request
-  // need not wait for it. Call once the window is on the screen.
-  void warm_up();
+  // Starts SDL's audio subsystem on the closer thread.
+  void warm_up() override;
+
+  std::optional<std::int64_t> length_us(const std::string& name) override;
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -59,8 +59,8 @@ Program::Program() {
   QFile::copy(exe.filePath(), install_.filePath("wavorin"));
   QFile(install_.filePath("wavorin"))
       .setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  for (const char* sound : {"click.wav", "dummy.wav", "sample1.wav"})
-    QFile::copy(exe.dir().filePath(sound), install_.filePath(sound));
+  for (const char* file : {"click.wav", "dummy.wav", "sample1.wav", "libwavorin-sound.so"})
+    QFile::copy(exe.dir().filePath(file), install_.filePath(file));
 }
 
 Program::~Program() { kill(); }

@@ -125,6 +125,17 @@ command_line)
     [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q 'no display' "$work/err" ||
       fail "DISPLAY='$display' printed: $(cat "$work/err")"
   done
+  # A socket that answers but is no X server: the toolkit's own complaint,
+  # then the same line and status.
+  exec {ready}< <(python3 -c 'import socket; s = socket.socket(socket.AF_UNIX); s.bind("\0/tmp/.X11-unix/X986"); s.listen(); print(flush=True)
+while True: s.accept()[0].close()')
+  refuser=$!
+  read -r -u "$ready"
+  status=0
+  env DISPLAY=:986 QT_QPA_PLATFORM= timeout 20 "$exe" >"$work/out" 2>"$work/err" || status=$?
+  kill "$refuser"
+  [ "$status" -eq 1 ] && tail -n 1 "$work/err" | grep -q 'no display' ||
+    fail "a refusing server: exit status $status: $(cat "$work/err")"
   ;;
 
 installed_tree)

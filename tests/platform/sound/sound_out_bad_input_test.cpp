@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/sound_module/loaded_sound_service.h"
 #include "tests/platform/sound/sound_out_fixture.h"
 
 namespace wavorin::test {
@@ -200,6 +201,34 @@ TEST_F(BadInputTest, UnusableDriverFallsBackAndKeepsTime) {
     ++ours;
   }
   EXPECT_EQ(ours, 1U) << said;
+}
+
+// The program loads the service from its module once its window is up.
+TEST_F(BadInputTest, ModuleServesAsTheServiceAndWithoutItSoundFailsAsWithNoDevice) {
+  const std::string file = files_.write("short.wav", noise(4410, 2, 14), 2);
+  {
+    LoadedSoundService loaded(WAVORIN_SOUND_MODULE);
+    loaded.warm_up();
+    EXPECT_EQ(loaded.length_us(file), 100000);
+    EXPECT_EQ(loaded.sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
+  }
+  EXPECT_TRUE(audible_span(heard()));
+
+  const std::string module = files_.path("no-such-module.so");
+  std::vector<SoundReport> reported;
+  LoadedSoundService missing(module);
+  missing.set_reporter([&](const SoundReport& report) { reported.push_back(report); });
+  ::testing::internal::CaptureStderr();
+  missing.warm_up();
+  EXPECT_EQ(missing.sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 0);
+  EXPECT_EQ(missing.sndPlaySoundA(file, SND_ASYNC), 1);
+  EXPECT_EQ(missing.sndPlaySoundA("", SND_NODEFAULT), 1);
+  EXPECT_EQ(missing.length_us(file), std::nullopt);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find(module), std::string::npos) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+  ASSERT_EQ(reported.size(), 1U);
+  EXPECT_EQ(reported[0].problem, SoundProblem::NoDevice);
 }
 
 }  // namespace
