@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QString>
 
 #include "platform/app_identity.h"
@@ -20,9 +22,13 @@ void show_window_icon() {
   // desktop takes from the installed theme icons by the application id.
   QIcon icon;
   for (const int size : {16, 24, 32, 48, 64, 128}) {
-    icon.addFile(
+    // Read as PNG by name: asking the image format plugins would load them
+    // all for the program's life.
+    QImageReader reader(
         QStringLiteral(":/icons/%1/%2.png").arg(size).arg(QString::fromUtf8(kApplicationId)),
-        QSize(size, size));
+        "png");
+    reader.setAutoDetectImageFormat(false);
+    icon.addPixmap(QPixmap::fromImage(reader.read()));
   }
   QApplication::setWindowIcon(icon);
 }

@@ -1,15 +1,36 @@
 #include "platform/qt/picture_set.h"
 
+#include <QImageReader>
+#include <QResource>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "platform/qt/raw_picture.h"
 
 namespace wavorin {
 
 namespace {
 
+// The raw pixels built in beside a PNG, if any: "skin.png" -> "skin.argb32".
+QImage built_in_raw(const QString& path) {
+  if (!path.endsWith(QLatin1String(".png"))) return {};
+  const QResource raw(path.chopped(4) + QLatin1String(".argb32"));
+  if (!raw.isValid() || raw.compressionAlgorithm() != QResource::NoCompression) return {};
+  return from_raw_picture(raw.data(), raw.size());
+}
+
 QImage decode(const std::string& path) {
-  QImage picture(QString::fromUtf8(path));
+  const QString name = QString::fromUtf8(path);
+  if (QImage raw = built_in_raw(name); !raw.isNull()) return raw;
+  // Named by its format, the reader neither asks nor loads the image format
+  // plugins, which would stay loaded for the program's life.
+  QImageReader reader(name);
+  if (name.endsWith(QLatin1String(".png"))) {
+    reader.setFormat("png");
+    reader.setAutoDetectImageFormat(false);
+  }
+  QImage picture = reader.read();
   if (picture.isNull()) return {};
   // The reader marks an "@2x" file as 2x; here every picture is addressed
   // in its own pixels.

@@ -20,10 +20,11 @@ class PictureSet {
   // The reduction averages areas, so where a frame boundary of the strip
   // falls on a whole device pixel no frame bleeds into the next.
   const QImage& picture(const std::string& path);
-
- private:
+  // The same, decoded again on every call and not kept: for the pictures
+  // that are copied once into a surface of their own (the skin, the strip).
   QImage load(const std::string& path) const;
 
+ private:
   double ratio_;
   std::map<std::string, QImage> decoded_;
 };

@@ -38,7 +38,7 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
       pictures_(widget_->devicePixelRatio()),
       gate_([this](const std::string& line) { fail(line); }) {
   scene_.reset(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
-               pictures_.picture(description.background), pictures_.ratio());
+               pictures_.load(description.background), pictures_.ratio());
   widget_->setWindowTitle(QString::fromUtf8(description_.title));
   widget_->resize(description_.stored_inside_width_px, description_.stored_inside_height_px);
   build_controls();
@@ -98,8 +98,8 @@ int QtWindowHost::run(FormEvents& events) {
   // The load fitted the inside: the user cannot resize the window, so window
   // managers offer no resize.
   widget_->setFixedSize(widget_->size());
-  // The first paint needs only the skin; the rest is decoded once it is on
-  // the screen.
+  // The first paint needs only the skin; the pressed faces are decoded once
+  // it is on the screen, the animation strip when first drawn from.
   QObject::connect(
       widget_.get(), &FormWidget::painted, widget_.get(), [this] { load_remaining_pictures(); },
       static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));

@@ -109,8 +109,10 @@ class QtWindowHost : public WindowHost {
   static constexpr Handle kPictureBoxDc = 0x00020002;
 
   void build_controls();
-  // The strip and the pressed faces are decoded when first needed, or just
-  // after the window is first shown, so start-up decodes only the skin.
+  // The pressed faces are decoded when first needed, or just after the
+  // window is first shown, so start-up decodes only the skin. The strip, the
+  // largest picture, waits until the animation first draws from it: a
+  // session that plays nothing never holds it.
   void load_picture_of(Element element);
   void load_picture_box();
   void load_remaining_pictures();

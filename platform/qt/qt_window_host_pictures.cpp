@@ -32,14 +32,13 @@ void QtWindowHost::load_picture_of(Element element) {
 
 void QtWindowHost::load_picture_box() {
   if (!picture_box_.isNull() || hDC(Element::ani_p) == 0) return;
-  const QImage& picture = pictures_.picture(picture_box_path_);
+  const QImage picture = pictures_.load(picture_box_path_);
   picture_box_ = make_surface(
       picture.size().expandedTo(to_device(picture_box_rect_, pictures_.ratio()).size()), picture);
 }
 
 void QtWindowHost::load_remaining_pictures() {
   for (const auto& [element, path] : picture_paths_) load_picture_of(element);
-  load_picture_box();
 }
 
 QRect QtWindowHost::copy(const BlitRecord& blit) {
@@ -85,8 +84,7 @@ void QtWindowHost::use_device_ratio(double ratio) {
   if (ratio <= 0 || ratio == pictures_.ratio()) return;
   pictures_ = PictureSet(ratio);
   const QSize stored(description_.stored_inside_width_px, description_.stored_inside_height_px);
-  scene_.reset(stored.expandedTo(widget_->size()), pictures_.picture(description_.background),
-               ratio);
+  scene_.reset(stored.expandedTo(widget_->size()), pictures_.load(description_.background), ratio);
   for (const auto& [element, path] : picture_paths_) {
     ImageElement* image = scene_.image(element);
     if (image != nullptr && !image->picture.isNull()) image->picture = pictures_.picture(path);
