@@ -1,5 +1,6 @@
 #include "platform/qt/raw_picture.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -11,7 +12,7 @@ constexpr char kMagic[4] = {'W', 'V', 'R', '1'};
 constexpr qint64 kHeader = 16;
 constexpr int kLargest = 1 << 15;
 
-std::uint32_t field(const uchar* data, int index) {
+std::uint32_t field(const uchar* data, std::size_t index) {
   std::uint32_t value = 0;
   std::memcpy(&value, data + 4 * index, sizeof value);
   return value;
