@@ -96,10 +96,10 @@ row("playing, sound server CPU % (floor: paplay at 23 ms)", series(w, "play_serv
     series("paplay_23ms", "server_pct"), "diff", "-")
 row("playing, wake-ups/s (floor: paplay at 23 ms, 23 ms process time)",
     series(w, "play_wakeups_per_s"), series("paplay_23ms_batched", "wakeups_per_s"), "ratio",
-    "fewer wake-ups...")
+    "batched: fewer wake-ups")
 row("playing, sound server CPU % (floor: paplay at 23 ms, 23 ms process time)",
     series(w, "play_server_pct"), series("paplay_23ms_batched", "server_pct"), "diff",
-    "...cost the server")
+    "batched: the server pays")
 row("playing, CPU % (floor: bare SDL2 + libsndfile player)", series(w, "play_cpu_pct"),
     series("sdl_player", "cpu_pct"), "diff", "the libraries' cost")
 row("playing, wake-ups/s (floor: bare SDL2 + libsndfile player)",
