@@ -28,7 +28,7 @@ fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAVORIN_TESTS=ON >/dev/null
 cmake --build "$build" -j2 --target wavorin wavorin_bare_window wavorin_desktop_bench \
-  wavorin_play_bench >/dev/null
+  wavorin_play_bench wavorin_sdl_player >/dev/null
 bin=$build/bin
 
 work=$(mktemp -d /tmp/wavorin-bench.XXXXXX)
@@ -93,6 +93,16 @@ for i in $(seq "$runs"); do
   echo "bare_libs $(LD_PRELOAD=$extra_libs "$bin/wavorin_desktop_bench" bare "$bin/wavorin_bare_window" || true)" >>"$results"
   echo "paplay_click $("$bin/wavorin_play_bench" time pulse 0.2 paplay "$work/program/click.wav" || true)" >>"$results"
   echo "paplay_play $("$bin/wavorin_desktop_bench" load "$server" 5 paplay "$work/program/sample1.wav" || true)" >>"$results"
+  # The floors for what cannot be avoided: the program's file dialog in the
+  # bare Qt program, paplay at the program's device latency (one 1024-frame
+  # buffer, so that Stop is silent within it), and the program's sound
+  # libraries playing with no window.
+  echo "bare_dialog $("$bin/wavorin_desktop_bench" bare_dialog "$bin/wavorin_bare_window" "$work/program" || true)" >>"$results"
+  echo "paplay_23ms $("$bin/wavorin_desktop_bench" load "$server" 5 paplay --latency-msec=23 "$work/program/sample1.wav" || true)" >>"$results"
+  # The same latency with the requests batched to one a buffer: fewer
+  # wake-ups in the player, paid for by the server.
+  echo "paplay_23ms_batched $("$bin/wavorin_desktop_bench" load "$server" 5 paplay --latency-msec=23 --process-time-msec=23 "$work/program/sample1.wav" || true)" >>"$results"
+  echo "sdl_player $("$bin/wavorin_desktop_bench" load "$server" 5 "$bin/wavorin_sdl_player" "$work/program/sample1.wav" || true)" >>"$results"
   if [ "$i" -le 3 ]; then
     echo "service_small $("$bin/wavorin_play_bench" play "$work/small.wav" 2 pulse || true)" >>"$results"
     echo "service_large $("$bin/wavorin_play_bench" play "$work/large.wav" 2 pulse || true)" >>"$results"

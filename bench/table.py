@@ -24,6 +24,19 @@ def series(kind, key, part=0):
     return found
 
 
+def growth(kind, key, base):
+    """Per run: `key` less `base`, both from the same run."""
+    found = []
+    for values in runs.get(kind, []):
+        try:
+            after, before = float(values[key]), float(values[base])
+        except (KeyError, ValueError):
+            continue
+        if after >= 0 and before >= 0:
+            found.append(after - before)
+    return found
+
+
 def cell(numbers):
     if not numbers:
         return "n/a"
@@ -56,6 +69,9 @@ row("idle resident memory, MiB (floor: bare Qt)", series(w, "idle_rss_mib"),
     series("bare", "idle_rss_mib"), "ratio", "<= 1.15 x")
 row("RSS after dialog used and closed, MiB (vs idle)", series(w, "dialog_rss_mib"),
     series(w, "idle_rss_mib"), "diff", "<= +5 MiB")
+row("growth after the dialog used and closed, MiB (floor: bare Qt, same dialog)",
+    growth(w, "dialog_rss_mib", "idle_rss_mib"),
+    growth("bare_dialog", "dialog_rss_mib", "idle_rss_mib"), "diff", "<= +5 MiB; floor: Qt's own")
 paplay_first = series("paplay_click", "first_sample_ms")
 row("release -> first click sample, first click, ms (floor: paplay exec -> first)",
     series(w, "click_first_ms"), paplay_first, "ratio", "<= 10 ms")
@@ -72,6 +88,25 @@ row("playing, wake-ups/s (floor: paplay)", series(w, "play_wakeups_per_s"),
     series("paplay_play", "wakeups_per_s"), "ratio", "<= 1.5 x")
 row("playing, sound server CPU % (floor: paplay's)", series(w, "play_server_pct"),
     series("paplay_play", "server_pct"), "diff", "-")
+row("playing, CPU % (floor: paplay at 23 ms, the program's device latency)",
+    series(w, "play_cpu_pct"), series("paplay_23ms", "cpu_pct"), "diff", "the latency's cost")
+row("playing, wake-ups/s (floor: paplay at 23 ms)", series(w, "play_wakeups_per_s"),
+    series("paplay_23ms", "wakeups_per_s"), "ratio", "the latency's cost")
+row("playing, sound server CPU % (floor: paplay at 23 ms)", series(w, "play_server_pct"),
+    series("paplay_23ms", "server_pct"), "diff", "-")
+row("playing, wake-ups/s (floor: paplay at 23 ms, 23 ms process time)",
+    series(w, "play_wakeups_per_s"), series("paplay_23ms_batched", "wakeups_per_s"), "ratio",
+    "batched: fewer wake-ups")
+row("playing, sound server CPU % (floor: paplay at 23 ms, 23 ms process time)",
+    series(w, "play_server_pct"), series("paplay_23ms_batched", "server_pct"), "diff",
+    "batched: the server pays")
+row("playing, CPU % (floor: bare SDL2 + libsndfile player)", series(w, "play_cpu_pct"),
+    series("sdl_player", "cpu_pct"), "diff", "the libraries' cost")
+row("playing, wake-ups/s (floor: bare SDL2 + libsndfile player)",
+    series(w, "play_wakeups_per_s"), series("sdl_player", "wakeups_per_s"), "ratio",
+    "the libraries' cost")
+row("playing, sound server CPU % (floor: bare SDL2 player)", series(w, "play_server_pct"),
+    series("sdl_player", "server_pct"), "diff", "-")
 row("grace period, program wake-ups/s", series(w, "grace_wakeups_per_s"), None, "-", "~0")
 row("grace period, sound server CPU % (vs idle program)", series(w, "grace_server_pct"),
     series(w, "idle_server_pct"), "diff", "~0")

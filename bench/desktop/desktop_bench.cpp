@@ -5,6 +5,7 @@
 //
 //   wavorin_desktop_bench wavorin <program> <sound server pid>
 //   wavorin_desktop_bench bare <program>
+//   wavorin_desktop_bench bare_dialog <program> <dialog folder>
 //   wavorin_desktop_bench load <sound server pid> <seconds> <command> [args...]
 #include <signal.h>
 
@@ -75,6 +76,18 @@ double click(XDriver& x, DeviceTap& tap, const XDriver::Window& window, int butt
   return first < 0 ? -1 : first * 1e3;
 }
 
+// Opens the file dialog with a click on Open, closes it with Escape, and
+// returns the resident memory (MiB) once it has gone.
+double dialog_rss_mib(XDriver& x, const XDriver::Window& window, pid_t pid) {
+  x.press(window, kOpenX, kButtonY);
+  sleep_s(0.05);
+  x.release();
+  sleep_s(1.5);
+  x.key("Escape");
+  sleep_s(1.0);
+  return static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0;
+}
+
 int run_wavorin(const std::string& program, pid_t server) {
   const auto tap = DeviceTap::open(DeviceTap::Backend::pulse);
   if (!tap) return 1;
@@ -116,34 +129,31 @@ int run_wavorin(const std::string& program, pid_t server) {
   click(x, *tap, window, kStopX);
   sleep_s(0.5);
 
-  x.press(window, kOpenX, kButtonY);
-  sleep_s(0.05);
-  x.release();
-  sleep_s(1.5);
-  x.key("Escape");
-  sleep_s(1.0);
-  std::printf("dialog_rss_mib=%.2f\n", static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
+  std::printf("dialog_rss_mib=%.2f\n", dialog_rss_mib(x, window, pid));
   return 0;
 }
 
-int run_bare(const std::string& program) {
+// The bare window started with `args`; with a dialog folder it is also
+// measured after the program's file dialog has been used there.
+int run_bare(const std::vector<std::string>& args, const std::string& dialog_folder) {
   XDriver x;
   std::unique_ptr<ChildProcess> app;
   XDriver::Window window;
   const auto painted = x.start_and_wait_painted(
-      [&] {
-        app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
-                                             ChildProcess::Environment{});
-      },
-      kProbeX, kProbeY, milliseconds(10000), window);
+      [&] { app = std::make_unique<ChildProcess>(args, ChildProcess::Environment{}); }, kProbeX,
+      kProbeY, milliseconds(10000), window);
   if (painted == Clock::time_point{}) {
     std::printf("painted_ms=none\n");
     return 1;
   }
   std::printf("painted_ms=%.2f ", ms(painted - app->started()));
   sleep_s(1.5);
-  std::printf("idle_rss_mib=%.2f\n",
+  std::printf("idle_rss_mib=%.2f",
               static_cast<double>(wavorin::bench::rss_kib(app->pid())) / 1024.0);
+  if (!dialog_folder.empty()) {
+    std::printf(" dialog_rss_mib=%.2f", dialog_rss_mib(x, window, app->pid()));
+  }
+  std::printf("\n");
   return 0;
 }
 
@@ -165,7 +175,10 @@ int main(int argc, char** argv) {
   if (args.size() == 3 && args[0] == "wavorin") {
     return run_wavorin(args[1], static_cast<pid_t>(std::stol(args[2])));
   }
-  if (args.size() == 2 && args[0] == "bare") return run_bare(args[1]);
+  if (args.size() == 2 && args[0] == "bare") return run_bare({args[1]}, "");
+  if (args.size() == 3 && args[0] == "bare_dialog") {
+    return run_bare({args[1], "--dialog", args[2]}, args[2]);
+  }
   if (args.size() >= 4 && args[0] == "load") {
     return run_load(static_cast<pid_t>(std::stol(args[1])), std::stod(args[2]),
                     {args.begin() + 3, args.end()});
@@ -173,6 +186,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: wavorin_desktop_bench wavorin <program> <server pid>\n"
                "       wavorin_desktop_bench bare <program>\n"
+               "       wavorin_desktop_bench bare_dialog <program> <dialog folder>\n"
                "       wavorin_desktop_bench load <server pid> <seconds> <command> [args...]\n");
   return 2;
 }
