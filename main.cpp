@@ -1,7 +1,8 @@
 // Wiring only: the command line and the display are checked first; then the
-// Qt window host, the sound service (a module loaded after the first paint), the settings store and
-// the file dialog are handed to the program's one window; around them the translations, the screen
-// reader's view, the media controls and the messages.
+// Qt window host, the sound service (a module loaded when first needed), the
+// settings store and the file dialog are handed to the program's one window;
+// around them the translations, the screen reader's view, the media controls
+// and the messages.
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
@@ -22,6 +23,7 @@
 #include "platform/qt/display_check.h"
 #include "platform/qt/message_balloon.h"
 #include "platform/qt/mpris_service.h"
+#include "platform/qt/on_first_use.h"
 #include "platform/qt/problem_messages.h"
 #include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_common_dialog.h"
@@ -73,15 +75,17 @@ int main(int argc, char* argv[]) {
   });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
-  // The media controls, the window icon and the sound system come once the
-  // window is on the screen: none of them is needed for its first picture.
+  // The media controls and the window icon come once the window is on the
+  // screen: neither is needed for its first picture.
   std::optional<wavorin::MprisService> media_controls;
   host.set_state_listener([&] {
     if (media_controls) media_controls->update(host.timer_enabled(), form.module().wav_file);
   });
   if (!command_line.file().empty()) host.play_at_start(command_line.file());
+  // The sound system starts when the window is first reached for (a request
+  // that comes first starts it itself): a window nobody uses never loads it.
+  const wavorin::OnFirstUse warm_sound(host.widget(), [&sound] { sound.warm_up(); });
   const wavorin::AfterFirstPaint after_first_paint(host.widget(), [&] {
-    sound.warm_up();
     wavorin::show_window_icon();
     media_controls.emplace(wavorin::MediaActions{
                                [&host] { host.press(wavorin::Element::b_ply); },

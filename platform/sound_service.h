@@ -18,7 +18,7 @@ class SoundService : public SoundOut {
   virtual void set_reporter(SoundReporter reporter) = 0;
 
   // Starts the sound system in the background, so the first request need
-  // not wait for it. Call once the window is on the screen.
+  // not wait for it. Call when a request is likely soon.
   virtual void warm_up() = 0;
 
   // Microseconds of sound in the wave file `name`, or nothing when it is not

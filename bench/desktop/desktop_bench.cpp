@@ -35,6 +35,9 @@ using std::chrono::milliseconds;
 constexpr int kProbeX = 112;
 constexpr int kProbeY = 200;
 constexpr int kButtonY = 145;
+// A screen point far from the window, which appears at the origin.
+constexpr int kAwayX = 1000;
+constexpr int kAwayY = 740;
 constexpr int kPlayX = 45;
 constexpr int kStopX = 90;
 constexpr int kOpenX = 135;
@@ -92,6 +95,8 @@ int run_wavorin(const std::string& program, pid_t server) {
   const auto tap = DeviceTap::open(DeviceTap::Backend::pulse);
   if (!tap) return 1;
   XDriver x;
+  // Away from where the window appears: a window nobody reaches for is idle.
+  x.move_pointer(kAwayX, kAwayY);
   std::unique_ptr<ChildProcess> app;
   XDriver::Window window;
   const auto painted = x.start_and_wait_painted(
@@ -137,6 +142,8 @@ int run_wavorin(const std::string& program, pid_t server) {
 // measured after the program's file dialog has been used there.
 int run_bare(const std::vector<std::string>& args, const std::string& dialog_folder) {
   XDriver x;
+  // Away from where the window appears: a window nobody reaches for is idle.
+  x.move_pointer(kAwayX, kAwayY);
   std::unique_ptr<ChildProcess> app;
   XDriver::Window window;
   const auto painted = x.start_and_wait_painted(

@@ -59,6 +59,11 @@ XDriver::Clock::time_point XDriver::start_and_wait_painted(const std::function<v
   return {};
 }
 
+void XDriver::move_pointer(int x, int y) {
+  XTestFakeMotionEvent(display_, -1, x, y, 0);
+  XSync(display_, False);
+}
+
 void XDriver::press(const Window& window, int x, int y) {
   XTestFakeMotionEvent(display_, -1, window.x + x, window.y + y, 0);
   XTestFakeButtonEvent(display_, 1, True, 0);

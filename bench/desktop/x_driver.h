@@ -33,6 +33,8 @@ class XDriver {
                                            int probe_y, std::chrono::milliseconds timeout,
                                            Window& window);
 
+  // Moves the pointer to (x, y) of the screen.
+  void move_pointer(int x, int y);
   // Moves the pointer to (x, y) of `window` and presses the left button.
   void press(const Window& window, int x, int y);
   // Releases it; returns the moment just before the release was sent.

@@ -58,6 +58,8 @@ void MprisService::later(const std::function<void()>& action) {
 void MprisService::update(bool playing, const std::string& file) {
   QVariantMap changed;
   if (file != file_ || track_ == 0) {
+    // Nobody has seen the first track yet: it is read when asked for.
+    const bool first = track_ == 0;
     file_ = file;
     ++track_;
     const QString path = QFile::decodeName(file.c_str());
@@ -67,15 +69,23 @@ void MprisService::update(bool playing, const std::string& file) {
                          QStringLiteral("/org/wavorin/Wavorin/track/%1").arg(track_))));
     metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
     metadata_.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
-    if (const auto length = length_of_ ? length_of_(file) : std::nullopt)
-      metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue(*length));
-    changed.insert(QStringLiteral("Metadata"), metadata_);
+    length_pending_ = true;
+    if (!first) changed.insert(QStringLiteral("Metadata"), metadata());
   }
   if (playing != playing_) {
     playing_ = playing;
     changed.insert(QStringLiteral("PlaybackStatus"), playback_status());
   }
   if (!changed.isEmpty()) properties_changed(changed);
+}
+
+QVariantMap MprisService::metadata() {
+  if (length_pending_) {
+    length_pending_ = false;
+    if (const auto length = length_of_ ? length_of_(file_) : std::nullopt)
+      metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue(*length));
+  }
+  return metadata_;
 }
 
 void MprisService::properties_changed(const QVariantMap& changed) {

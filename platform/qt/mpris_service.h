@@ -39,7 +39,9 @@ class MprisService : public QObject {
   void update(bool playing, const std::string& file);
 
   QString playback_status() const;
-  QVariantMap metadata() const { return metadata_; }
+  // The track's length is read from its file only when first asked for:
+  // reading it starts the sound service.
+  QVariantMap metadata();
   // Runs an action after the current D-Bus call has been answered.
   void later(const std::function<void()>& action);
   const MediaActions& actions() const { return actions_; }
@@ -54,6 +56,7 @@ class MprisService : public QObject {
   std::string file_;
   int track_ = 0;
   QVariantMap metadata_;
+  bool length_pending_ = false;
 };
 
 }  // namespace wavorin

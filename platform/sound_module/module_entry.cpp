@@ -1,5 +1,5 @@
 // The sound service on SDL2 and libsndfile as a module: the program loads it
-// once its window is on the screen, so that these libraries and the ones they
+// when it is first needed, so that these libraries and the ones they
 // bring cost its start nothing.
 #include "platform/sound_module/module_entry.h"
 

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QProcess>
 
 #include "tests/e2e/e2e_fixture.h"
@@ -27,6 +28,20 @@ TEST_F(ProgramTest, FirstStartShowsTheSkinCutToTheCabinetAtTheOrigin) {
     for (int x = 0; x < 240; ++x)
       if (!inside_outline(x, y) && screen.pixel(x, y) != kRoot) ++leaks;
   EXPECT_EQ(leaks, 0);
+}
+
+// A window nobody reaches for holds no sound system; the pointer coming in
+// loads it, before any button is pressed.
+TEST_F(ProgramTest, SoundSystemWaitsUntilThePointerComesIn) {
+  ASSERT_TRUE(program.start());
+  const auto loaded = [&] {
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(program.pid()));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libwavorin-sound.so");
+  };
+  Desktop::settle(1000);
+  EXPECT_FALSE(loaded());
+  Desktop::move_pointer({112, 200});
+  EXPECT_TRUE(Desktop::wait_until(loaded, 5000));
 }
 
 TEST_F(ProgramTest, StoredPositionIsRestoredNegativeIncluded) {

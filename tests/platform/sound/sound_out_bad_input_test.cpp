@@ -203,7 +203,7 @@ TEST_F(BadInputTest, UnusableDriverFallsBackAndKeepsTime) {
   EXPECT_EQ(ours, 1U) << said;
 }
 
-// The program loads the service from its module once its window is up.
+// The program loads the service from its module when it is first needed.
 TEST_F(BadInputTest, ModuleServesAsTheServiceAndWithoutItSoundFailsAsWithNoDevice) {
   const std::string file = files_.write("short.wav", noise(4410, 2, 14), 2);
   {
