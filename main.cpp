@@ -23,12 +23,12 @@
 #include "platform/qt/display_check.h"
 #include "platform/qt/message_balloon.h"
 #include "platform/qt/mpris_service.h"
-#include "platform/qt/on_first_use.h"
 #include "platform/qt/problem_messages.h"
 #include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_common_dialog.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_window_host.h"
+#include "platform/qt/when_reached_for.h"
 #include "platform/sound_module/loaded_sound_service.h"
 #include "platform/sound_module/module_entry.h"
 
@@ -84,7 +84,9 @@ int main(int argc, char* argv[]) {
   if (!command_line.file().empty()) host.play_at_start(command_line.file());
   // The sound system starts when the window is first reached for (a request
   // that comes first starts it itself): a window nobody uses never loads it.
-  const wavorin::OnFirstUse warm_sound(host.widget(), [&sound] { sound.warm_up(); });
+  // Each press opens the device again if it was closed, so the click at the
+  // release finds it ready.
+  const wavorin::WhenReachedFor warm_sound(host.widget(), [&sound] { sound.warm_up(); });
   const wavorin::AfterFirstPaint after_first_paint(host.widget(), [&] {
     wavorin::show_window_icon();
     media_controls.emplace(wavorin::MediaActions{

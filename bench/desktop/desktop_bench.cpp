@@ -134,6 +134,10 @@ int run_wavorin(const std::string& program, pid_t server) {
   click(x, *tap, window, kStopX);
   sleep_s(0.5);
 
+  // Against the memory just before: by now the sound system and the strip
+  // are in use, which the idle figure is without.
+  std::printf("before_dialog_rss_mib=%.2f ",
+              static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
   std::printf("dialog_rss_mib=%.2f\n", dialog_rss_mib(x, window, pid));
   return 0;
 }
@@ -158,6 +162,8 @@ int run_bare(const std::vector<std::string>& args, const std::string& dialog_fol
   std::printf("idle_rss_mib=%.2f",
               static_cast<double>(wavorin::bench::rss_kib(app->pid())) / 1024.0);
   if (!dialog_folder.empty()) {
+    std::printf(" before_dialog_rss_mib=%.2f",
+                static_cast<double>(wavorin::bench::rss_kib(app->pid())) / 1024.0);
     std::printf(" dialog_rss_mib=%.2f", dialog_rss_mib(x, window, app->pid()));
   }
   std::printf("\n");

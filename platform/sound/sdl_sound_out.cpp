@@ -220,7 +220,17 @@ void SdlSoundOut::close_when_idle() {
   while (!quitting_) {
     if (warm_up_) {
       warm_up_ = false;
-      if (!driver_) driver_ = std::make_unique<AudioDriver>();
+      // The device too, parked, for the request it is warmed for: a parked
+      // stream starts at once, where a new one waits for the sound server's
+      // next round. Unused, it closes after the grace period.
+      Reports reports;
+      if (!device_ && ensure_device(reports)) {
+        idle_ = true;
+        idle_since_ = Clock::now();
+      }
+      lock.unlock();
+      deliver(reports);
+      lock.lock();
       continue;
     }
     if (!device_) {

@@ -21,8 +21,9 @@ class Playback;
 // thread and are served one at a time; samples are decoded on a feeder thread
 // and played from SDL's audio thread. SDL's audio subsystem starts with the first
 // request (or warm_up()), so it costs the program's start nothing. The
-// device is open only while a sound plays and for a grace period after,
-// parked meanwhile, so an idle program has no audio thread.
+// device is open only while a sound plays and for a grace period after it
+// (or after warm_up()), parked meanwhile, so an idle program has no audio
+// thread.
 class SdlSoundOut : public SoundService {
  public:
   struct Options {
@@ -44,7 +45,8 @@ class SdlSoundOut : public SoundService {
   // Reports are never delivered while the service is locked.
   void set_reporter(SoundReporter reporter) override;
 
-  // Starts SDL's audio subsystem on the closer thread.
+  // Starts SDL's audio subsystem on the closer thread and opens the device,
+  // parked, for the grace period.
   void warm_up() override;
 
   std::optional<std::int64_t> length_us(const std::string& name) override;

@@ -28,10 +28,14 @@ int LoadedSoundService::sndPlaySoundA(const std::string& name, unsigned flags) {
 void LoadedSoundService::set_reporter(SoundReporter reporter) { reporter_ = std::move(reporter); }
 
 void LoadedSoundService::warm_up() {
-  if (loader_.joinable()) return;
-  loader_ = std::thread([this] {
-    if (SoundService* loaded = service()) loaded->warm_up();
-  });
+  if (!loader_.joinable()) {
+    loader_ = std::thread([this] {
+      if (SoundService* loaded = service()) loaded->warm_up();
+    });
+    return;
+  }
+  // Once loaded; while it loads, the loader warms it up anyway.
+  if (loaded_service_.load(std::memory_order_acquire)) service_->warm_up();
 }
 
 std::optional<std::int64_t> LoadedSoundService::length_us(const std::string& name) {
@@ -56,6 +60,7 @@ void LoadedSoundService::load() {
   }
   if (service_) {
     service_->set_reporter(reporter_);
+    loaded_service_.store(true, std::memory_order_release);
     return;
   }
   const std::string reason = error != nullptr ? error : "the sound service could not be made";

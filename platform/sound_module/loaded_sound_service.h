@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -9,9 +10,10 @@
 
 namespace wavorin {
 
-// The sound service, loaded from its module on first need: warm_up() loads
-// it in the background; a request that comes first loads it itself, and one
-// that comes while it loads waits for it. Without the module every request
+// The sound service, loaded from its module on first need: the first
+// warm_up() loads it in the background (later ones warm the loaded service
+// up again); a request that comes first loads it itself, and one that comes
+// while it loads waits for it. Without the module every request
 // fails as with no sound device, and that is reported once.
 class LoadedSoundService : public SoundService {
  public:
@@ -33,6 +35,7 @@ class LoadedSoundService : public SoundService {
   SoundReporter reporter_;
   std::once_flag loaded_;
   std::unique_ptr<SoundService> service_;
+  std::atomic<bool> loaded_service_{false};  // service_ is set and may be used
   std::thread loader_;
 };
 

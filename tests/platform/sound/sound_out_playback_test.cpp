@@ -180,6 +180,17 @@ TEST_F(SoundOutTest, NothingIsFedDuringTheGracePeriod) {
   EXPECT_EQ(std::filesystem::file_size(output_), fed);
 }
 
+// Warming up opens the device ahead of a request, parked: nothing is fed.
+TEST_F(SoundOutTest, WarmUpOpensTheDeviceAndFeedsNothing) {
+  sound().warm_up();
+  const auto deadline = std::chrono::steady_clock::now() + milliseconds(2000);
+  while (!std::filesystem::exists(output_) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(milliseconds(10));
+  ASSERT_TRUE(std::filesystem::exists(output_));
+  std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_EQ(std::filesystem::file_size(output_), 0U);
+}
+
 TEST_F(SoundOutTest, DestroyedWhileASoundPlaysEndsPromptly) {
   const std::string file = files_.write("long.wav", noise(std::size_t{44100} * 3, 2, 18), 2);
   ASSERT_EQ(sound().sndPlaySoundA(file, SND_ASYNC), 1);

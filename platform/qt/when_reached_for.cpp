@@ -1,4 +1,4 @@
-#include "platform/qt/on_first_use.h"
+#include "platform/qt/when_reached_for.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -6,17 +6,21 @@
 
 namespace wavorin {
 
-OnFirstUse::OnFirstUse(QWidget* widget, std::function<void()> job) : job_(std::move(job)) {
+WhenReachedFor::WhenReachedFor(QWidget* widget, std::function<void()> job) : job_(std::move(job)) {
   widget->installEventFilter(this);
 }
 
-bool OnFirstUse::eventFilter(QObject* watched, QEvent* event) {
+bool WhenReachedFor::eventFilter(QObject* /*watched*/, QEvent* event) {
   switch (event->type()) {
     case QEvent::Enter:
+      // Passing over the window again is no sign of use.
+      if (entered_) break;
+      entered_ = true;
+      job_();
+      break;
     case QEvent::MouseButtonPress:
     case QEvent::KeyPress:
     case QEvent::DragEnter:
-      watched->removeEventFilter(this);
       job_();
       break;
     default:
