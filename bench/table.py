@@ -83,6 +83,8 @@ row("release -> first click sample, device open (grace), ms", series(w, "click_o
 stop = series("service_small", "stop_last_sound_ms")
 row("Stop request -> last sample at the sink, ms (vs the sink path: request -> first sample, device open)",
     stop, series("service_small", "open(median/max)", 0), "diff", "<= 1 buffer (1024 frames, 23.2 ms)")
+row("Stop request -> end of the sound, in the recorded stream's own samples, ms (an upper bound)",
+    series("service_small", "stop_sound_after_ms"), None, "-", "<= 1 buffer (1024 frames, 23.2 ms)")
 row("playing 60 s file with the dome, CPU % of a core (floor: paplay)",
     series(w, "play_cpu_pct"), series("paplay_play", "cpu_pct"), "diff", "<= +0.4")
 row("playing, wake-ups/s (floor: paplay)", series(w, "play_wakeups_per_s"),

@@ -34,6 +34,11 @@ class DeviceTap {
     return listener_.seconds_to_sound(timeout);
   }
   double seconds_to_last_sound() const { return listener_.seconds_to_last_sound(); }
+  // Seconds of sound after arm(), counted in the recorded stream (44.1 kHz
+  // stereo): see FifoListener::samples_of_sound_since_arm.
+  double seconds_of_sound_since_arm() const {
+    return static_cast<double>(listener_.samples_of_sound_since_arm(2)) / 44100.0;
+  }
 
  private:
   DeviceTap(Backend backend, std::string fifo);

@@ -29,6 +29,8 @@ FifoListener::~FifoListener() {
 void FifoListener::arm() {
   heard_at_ = 0;
   last_heard_at_ = 0;
+  samples_at_arm_ = bytes_read_ / static_cast<long long>(sizeof(std::int16_t));
+  last_sound_sample_ = -1;
   armed_at_ = Clock::now().time_since_epoch().count();
   armed_ = true;
 }
@@ -47,6 +49,12 @@ double FifoListener::seconds_to_last_sound() const {
   return std::chrono::duration<double>(Clock::duration(last_heard_at_ - armed_at_)).count();
 }
 
+long long FifoListener::samples_of_sound_since_arm(int channels) const {
+  const long long last = last_sound_sample_;
+  if (last < samples_at_arm_) return 0;
+  return (last - samples_at_arm_) / channels + 1;
+}
+
 bool FifoListener::wait_for_data(std::chrono::milliseconds timeout) const {
   const auto until = Clock::now() + timeout;
   while (bytes_read_ == 0 && Clock::now() < until) {
@@ -63,10 +71,15 @@ void FifoListener::listen() {
     for (;;) {
       const ssize_t n = ::read(fifo, block.data(), block.size() * sizeof(std::int16_t));
       if (n <= 0) break;
+      const long long first = bytes_read_ / static_cast<long long>(sizeof(std::int16_t));
       bytes_read_ += n;
-      const bool sound =
-          std::any_of(block.begin(), block.begin() + n / 2, [](std::int16_t s) { return s != 0; });
-      if (sound) last_heard_at_ = Clock::now().time_since_epoch().count();
+      const auto end = block.begin() + n / 2;
+      const auto last = std::find_if(std::make_reverse_iterator(end), block.rend(),
+                                     [](std::int16_t s) { return s != 0; });
+      if (last != block.rend()) {
+        last_heard_at_ = Clock::now().time_since_epoch().count();
+        last_sound_sample_ = first + (block.rend() - last) - 1;
+      }
       if (!armed_) continue;
       for (ssize_t i = 0; i < n / 2; ++i) {
         if (block[static_cast<std::size_t>(i)] != 0) {

@@ -24,6 +24,11 @@ class FifoListener {
   // Seconds from arm() to the last non-silent sample heard so far, or a
   // negative value if none came since.
   double seconds_to_last_sound() const;
+  // Samples (per channel) of sound that came after arm(), counted in the
+  // stream itself up to its last non-silent sample: an upper bound on how
+  // long the sound went on, free of when the blocks happened to be read.
+  // Includes what was already on its way when arm() was called.
+  long long samples_of_sound_since_arm(int channels) const;
   // Whether any samples, silent or not, arrived within `timeout`.
   bool wait_for_data(std::chrono::milliseconds timeout) const;
 
@@ -38,6 +43,8 @@ class FifoListener {
   std::atomic<Clock::rep> heard_at_{0};
   std::atomic<Clock::rep> last_heard_at_{0};
   std::atomic<long long> bytes_read_{0};
+  std::atomic<long long> samples_at_arm_{0};
+  std::atomic<long long> last_sound_sample_{-1};  // index in the whole stream
   std::thread thread_;
 };
 

@@ -115,6 +115,7 @@ int play(const std::string& path, double seconds, DeviceTap::Backend backend) {
   sound.sndPlaySoundA("", wavorin::SND_NODEFAULT);
   std::this_thread::sleep_for(milliseconds(300));
   const double stop_last = listener.seconds_to_last_sound();
+  const double stop_sound = listener.seconds_of_sound_since_arm();
 
   // Past the grace period the device is closed: the next request reopens it.
   std::this_thread::sleep_for(milliseconds(3500));
@@ -128,10 +129,10 @@ int play(const std::string& path, double seconds, DeviceTap::Backend backend) {
   std::printf(
       "first_sample_ms: first=%.1f open(median/max)=%.1f/%.1f reopened=%.1f  "
       "request_ms: first=%.2f open(median)=%.2f reopened=%.2f  peak_rss_mib=%.1f cpu_pct=%.2f "
-      "stop_last_sound_ms=%.1f\n",
+      "stop_last_sound_ms=%.1f stop_sound_after_ms=%.1f\n",
       cold_first * 1e3, warm_firsts[3] * 1e3, warm_firsts.back() * 1e3, reopen_first * 1e3,
       cold_return * 1e3, warm_returns[3] * 1e3, reopen_return * 1e3,
-      static_cast<double>(rss) / 1024.0, cpu_share * 100, stop_last * 1e3);
+      static_cast<double>(rss) / 1024.0, cpu_share * 100, stop_last * 1e3, stop_sound * 1e3);
   return 0;
 }
 
