@@ -110,8 +110,9 @@ row("playing, wake-ups/s (floor: bare SDL2 + libsndfile player)",
     "the libraries' cost")
 row("playing, sound server CPU % (floor: bare SDL2 player)", series(w, "play_server_pct"),
     series("sdl_player", "server_pct"), "diff", "-")
-row("grace period, program wake-ups/s", series(w, "grace_wakeups_per_s"), None, "-", "~0")
-row("grace period, sound server CPU % (vs idle program)", series(w, "grace_server_pct"),
+row("3 s after a click's sound (the grace period, then closed), program wake-ups/s",
+    series(w, "grace_wakeups_per_s"), None, "-", "~0")
+row("3 s after a click's sound, sound server CPU % (vs idle program)", series(w, "grace_server_pct"),
     series(w, "idle_server_pct"), "diff", "~0")
 row("idle (device closed), wake-ups/s", series(w, "idle_wakeups_per_s"), None, "-", "0")
 row("2 GiB vs 1 MiB file: request -> first sample, ms", series("service_large", "first"),

@@ -117,12 +117,15 @@ int run_wavorin(const std::string& program, pid_t server) {
   std::printf("idle_wakeups_per_s=%.2f idle_server_pct=%.2f ", idle.wakeups_per_s, idle.server_pct);
 
   std::printf("click_first_ms=%.2f ", click(x, *tap, window, kStopX));
-  sleep_s(0.4);
-  const Load grace = measure(pid, server, 2.0);
-  std::printf("grace_wakeups_per_s=%.1f grace_server_pct=%.2f ", grace.wakeups_per_s,
-              grace.server_pct);
+  sleep_s(0.3);
+  // Within the grace period after the first click's sound.
   std::printf("click_open_ms=%.2f ", click(x, *tap, window, kStopX));
-  sleep_s(3.6);
+  sleep_s(0.25);
+  // What a click costs once its sound is over: the grace period, then the
+  // device closed.
+  const Load after = measure(pid, server, 3.0);
+  std::printf("grace_wakeups_per_s=%.1f grace_server_pct=%.2f ", after.wakeups_per_s,
+              after.server_pct);
   std::printf("click_closed_ms=%.2f ", click(x, *tap, window, kStopX));
   sleep_s(0.3);
 

@@ -27,8 +27,11 @@ class Playback;
 class SdlSoundOut : public SoundService {
  public:
   struct Options {
-    // How long the device stays open after the last sound ended.
-    std::chrono::milliseconds idle_close{3000};
+    // How long the device stays open after the last sound ended: long
+    // enough for the sounds that follow one another (Play's click and tune,
+    // the probe after a tune), short because an open stream keeps the sound
+    // server working. A press opens the device again for its click.
+    std::chrono::milliseconds idle_close{500};
   };
 
   SdlSoundOut();

@@ -73,12 +73,9 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
   Desktop::settle(800);
 
   // The media keys play and stop.
-  const std::size_t before = program.audio().size();
+  const auto before = program.audio();
   Desktop::key("XF86AudioPlay");
-  Desktop::settle(900);
-  out = program.audio();
-  EXPECT_GE(find_samples(out, tune, out.size() >= before ? static_cast<long>(before) : 0), 0)
-      << "the Play key did not play";
+  EXPECT_GE(program.wait_for_samples_after(tune, before), 0) << "the Play key did not play";
   Desktop::key("XF86AudioStop");
   Desktop::settle(600);
   const std::size_t stopped = program.audio().size();

@@ -138,6 +138,26 @@ long Program::wait_for_samples(const std::vector<std::int16_t>& needle, long fro
   return at;
 }
 
+long Program::wait_for_samples_after(const std::vector<std::int16_t>& needle,
+                                     const std::vector<std::int16_t>& earlier,
+                                     int timeout_ms) const {
+  long at = -1;
+  Desktop::wait_until(
+      [&] {
+        const auto out = audio();
+        at = find_samples(out, needle, output_after(earlier, out));
+        return at >= 0;
+      },
+      timeout_ms);
+  return at;
+}
+
+long output_after(const std::vector<std::int16_t>& earlier, const std::vector<std::int16_t>& now) {
+  const bool continued =
+      now.size() >= earlier.size() && std::equal(earlier.begin(), earlier.end(), now.begin());
+  return continued ? static_cast<long>(earlier.size()) : 0;
+}
+
 QByteArray Program::errors() { return process_.readAllStandardError(); }
 
 }  // namespace wavorin::e2e

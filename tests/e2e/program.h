@@ -52,6 +52,10 @@ class Program {
   // where it starts, or -1 on timeout.
   long wait_for_samples(const std::vector<std::int16_t>& needle, long from = 0,
                         int timeout_ms = 5000) const;
+  // The same, for a sound played after the output was `earlier`.
+  long wait_for_samples_after(const std::vector<std::int16_t>& needle,
+                              const std::vector<std::int16_t>& earlier,
+                              int timeout_ms = 5000) const;
   QByteArray errors();
 
  private:
@@ -61,6 +65,11 @@ class Program {
   QProcessEnvironment env_;
   QString window_;
 };
+
+// Where the output that came after `earlier` begins in `now`: at its end, or
+// at 0 when the device was closed and opened again in between, which starts
+// its file afresh.
+long output_after(const std::vector<std::int16_t>& earlier, const std::vector<std::int16_t>& now);
 
 // Where `needle` starts in `haystack`, or -1.
 long find_samples(const std::vector<std::int16_t>& haystack,
