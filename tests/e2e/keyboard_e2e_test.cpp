@@ -50,7 +50,8 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
     out = program.audio();
     return find_samples(out, click, click_at + static_cast<long>(click.size())) >= 0;
   })) << "Space on Stop did not click";
-  Desktop::settle(300);
+  // Past the idle device's half-second grace: once closed, its file is whole.
+  Desktop::settle(1000);
   out = program.audio();
   const std::size_t heard = out.size();
   Desktop::settle(500);
@@ -77,7 +78,7 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
   Desktop::key("XF86AudioPlay");
   EXPECT_GE(program.wait_for_samples_after(tune, before), 0) << "the Play key did not play";
   Desktop::key("XF86AudioStop");
-  Desktop::settle(600);
+  Desktop::settle(1000);
   const std::size_t stopped = program.audio().size();
   Desktop::settle(500);
   out = program.audio();
