@@ -1,5 +1,8 @@
 #include "platform/sound/sdl_sound_out.h"
 
+#include <SDL2/SDL_error.h>
+#include <SDL2/SDL_thread.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -35,8 +38,19 @@ SoundReport unplayable(const std::string& name, unsigned flags, const std::strin
 
 SdlSoundOut::SdlSoundOut() : SdlSoundOut(Options{}) {}
 
-SdlSoundOut::SdlSoundOut(Options options)
-    : options_(options), closer_([this] { close_when_idle(); }) {}
+SdlSoundOut::SdlSoundOut(Options options) : options_(options) {
+  // An SDL thread: what SDL keeps for a thread that calls it (its error
+  // text) is freed when the thread ends only for threads SDL started.
+  closer_ = SDL_CreateThread(
+      [](void* self) {
+        static_cast<SdlSoundOut*>(self)->close_when_idle();
+        return 0;
+      },
+      "wavorin-closer", this);
+  if (closer_ == nullptr) {
+    std::fprintf(stderr, "wavorin: cannot start the sound service's thread: %s\n", SDL_GetError());
+  }
+}
 
 SdlSoundOut::~SdlSoundOut() {
   {
@@ -44,7 +58,7 @@ SdlSoundOut::~SdlSoundOut() {
     quitting_ = true;
   }
   wake_closer_.notify_one();
-  closer_.join();
+  SDL_WaitThread(closer_, nullptr);
   const std::lock_guard lock(mutex_);
   close_device();
 }

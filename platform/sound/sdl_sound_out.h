@@ -11,6 +11,8 @@
 #include "platform/sound/sound_cache.h"
 #include "platform/sound_service.h"
 
+struct SDL_Thread;
+
 namespace wavorin {
 
 class AudioDevice;
@@ -91,7 +93,7 @@ class SdlSoundOut : public SoundService {
   bool no_device_reported_ = false;
   bool failure_reported_ = false;  // for the current device
   bool failure_pending_ = false;   // the current device had a sound when it stopped
-  std::thread closer_;
+  SDL_Thread* closer_ = nullptr;
 };
 
 }  // namespace wavorin
