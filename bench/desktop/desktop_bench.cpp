@@ -64,7 +64,7 @@ Load measure(pid_t pid, pid_t server, double seconds) {
   const ProcessUse sb = ProcessUse::of(server);
   const double took = std::chrono::duration<double>(Clock::now() - start).count();
   return {(b.cpu_seconds - a.cpu_seconds) / took * 100,
-          static_cast<double>(b.wakeups - a.wakeups) / took,
+          static_cast<double>(b.wakeups_since(a)) / took,
           (sb.cpu_seconds - sa.cpu_seconds) / took * 100};
 }
 

@@ -46,16 +46,23 @@ ProcessUse ProcessUse::of(pid_t pid) {
     use.cpu_seconds =
         static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
   }
-  // Threads that ended took their counts with them; the bench measures
-  // windows in which the threads that count stay.
   if (DIR* tasks = opendir((base + "/task").c_str())) {
     while (const dirent* entry = readdir(tasks)) {
       if (entry->d_name[0] == '.') continue;
-      use.wakeups += switches(base + "/task/" + entry->d_name + "/status");
+      use.thread_wakeups[entry->d_name] = switches(base + "/task/" + entry->d_name + "/status");
     }
     closedir(tasks);
   }
   return use;
+}
+
+long long ProcessUse::wakeups_since(const ProcessUse& earlier) const {
+  long long total = 0;
+  for (const auto& [thread, count] : thread_wakeups) {
+    const auto before = earlier.thread_wakeups.find(thread);
+    total += count - (before != earlier.thread_wakeups.end() ? before->second : 0);
+  }
+  return total;
 }
 
 long rss_kib(pid_t pid) {

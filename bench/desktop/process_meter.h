@@ -2,6 +2,9 @@
 
 #include <sys/types.h>
 
+#include <map>
+#include <string>
+
 namespace wavorin::bench {
 
 // What a running process has used so far, read from /proc: CPU time of all
@@ -9,9 +12,13 @@ namespace wavorin::bench {
 // threads: each is the process being put back on a core).
 struct ProcessUse {
   double cpu_seconds = 0;
-  long long wakeups = 0;
+  std::map<std::string, long long> thread_wakeups;  // by thread id
 
   static ProcessUse of(pid_t pid);
+  // Wake-ups since `earlier`, thread by thread: a thread that ended took its
+  // count with it, so only the threads still there count (those that began
+  // since count from nothing).
+  long long wakeups_since(const ProcessUse& earlier) const;
 };
 
 // Resident memory now (VmRSS), KiB; -1 once the process has gone.
