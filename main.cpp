@@ -78,9 +78,11 @@ int main(int argc, char* argv[]) {
   // The media controls and the window icon come once the window is on the
   // screen: neither is needed for its first picture.
   std::optional<wavorin::MprisService> media_controls;
-  host.set_state_listener([&] {
-    if (media_controls) media_controls->update(host.timer_enabled(), form.module().wav_file);
-  });
+  const auto tell_media_controls = [&] {
+    if (media_controls)
+      media_controls->update(host.timer_enabled(), form.module().wav_file, host.sound_starts());
+  };
+  host.set_state_listener(tell_media_controls);
   if (!command_line.file().empty()) host.play_at_start(command_line.file());
   // The sound system starts when the window is first reached for (a request
   // that comes first starts it itself): a window nobody uses never loads it.
@@ -98,11 +100,13 @@ int main(int argc, char* argv[]) {
                                  host.widget()->activateWindow();
                                },
                                [&host] { host.press(wavorin::Element::b_cls); },
+                               [&host](const std::string& file) { host.play_file(file); },
+                               [&host] { return host.can_press(); },
                            },
                            [&sound](const std::string& file) -> std::optional<qint64> {
                              return sound.length_us(file);
                            });
-    media_controls->update(host.timer_enabled(), form.module().wav_file);
+    tell_media_controls();
   });
   const int status = host.run(form);
   // Close's saves reach the disk together, once the program has ended.

@@ -1,9 +1,10 @@
 #include "platform/qt/command_line.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
+#include <filesystem>
 
 #include "platform/qt/startup_messages.h"
 
@@ -34,6 +35,23 @@ QStringList arguments_of(int argc, const char* const* argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
   return arguments;
+}
+
+// The bytes the file was named by: Qt decodes a name that is not valid in
+// the locale's encoding lossily, and that text would name no file.
+QByteArray bytes_of(const QString& argument, int argc, const char* const* argv) {
+  for (int i = argc - 1; i > 0; --i)
+    if (QFile::decodeName(argv[i]) == argument) return argv[i];
+  return QFile::encodeName(argument);
+}
+
+// Made absolute byte for byte: Latin-1 maps each byte to one character and
+// back, so cleaning the path as text changes only separators and dots.
+std::string absolute_name(const QByteArray& name) {
+  QByteArray path = name;
+  if (!path.startsWith('/'))
+    path = QByteArray(std::filesystem::current_path().c_str()) + '/' + path;
+  return QDir::cleanPath(QString::fromLatin1(path)).toLatin1().toStdString();
 }
 
 }  // namespace
@@ -75,8 +93,7 @@ CommandLine::CommandLine(int argc, const char* const* argv, std::ostream& out, s
   }
   // Made absolute here: the dialog's folder follows the file, and a relative
   // name would mean nothing to it.
-  if (!files.isEmpty())
-    file_ = QFile::encodeName(QFileInfo(files.constFirst()).absoluteFilePath()).toStdString();
+  if (!files.isEmpty()) file_ = absolute_name(bytes_of(files.constFirst(), argc, argv));
 }
 
 }  // namespace wavorin

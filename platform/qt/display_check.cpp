@@ -6,6 +6,8 @@
 #include <xcb/xcb.h>
 
 #include <QByteArray>
+#include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <cstddef>
 #include <cstdlib>
@@ -23,16 +25,45 @@ const char* const kNoDisplay = QT_TRANSLATE_NOOP(
     "wavorin: cannot open a window: no display found (DISPLAY and WAYLAND_DISPLAY name no running "
     "X server or Wayland compositor)");
 
-QtMessageHandler toolkit_handler = nullptr;
+const char* const kToolkitFailed = QT_TRANSLATE_NOOP(
+    "wavorin::StartupMessages", "wavorin: cannot open a window: the toolkit failed to start: %1");
 
-void exit_on_fatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type != QtFatalMsg) {
-    if (toolkit_handler != nullptr) toolkit_handler(type, context, message);
-    return;
+// Every line the toolkit prints is the program's own and begins "wavorin: ".
+// Until the application object stands, a fatal message ends the program with
+// status 1 instead of aborting: as "no display found" when the window system
+// refused the connection, otherwise with the toolkit's own reason (a
+// platform plugin that is missing or broken).
+bool starting = false;
+bool connection_refused = false;
+
+void print_prefixed(const QString& text) {
+  for (const QString& line : text.split(QLatin1Char('\n')))
+    std::cerr << "wavorin: " << line.toLocal8Bit().toStdString() << '\n';
+}
+
+void print_toolkit_message(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+  const QLatin1String category(context.category != nullptr ? context.category : "");
+  if (type == QtFatalMsg && starting) {
+    if (connection_refused) {
+      report_no_display(std::cerr);
+    } else {
+      // Its first line is the reason; the rest is advice for developers.
+      const QString reason = message.section(QLatin1Char('\n'), 0, 0);
+      std::cerr << StartupMessages().text(kToolkitFailed).arg(reason).toLocal8Bit().toStdString()
+                << '\n';
+    }
+    std::cerr.flush();
+    std::_Exit(1);
   }
-  report_no_display(std::cerr);
+  if (starting && category.startsWith(QLatin1String("qt.qpa.")) &&
+      (message.contains(QLatin1String("could not connect to display"), Qt::CaseInsensitive) ||
+       message.contains(QLatin1String("Failed to create wl_display"), Qt::CaseInsensitive))) {
+    connection_refused = true;
+  }
+  print_prefixed(qFormatLogMessage(type, context, message));
   std::cerr.flush();
-  std::_Exit(1);
+  if (type == QtFatalMsg) std::abort();
 }
 
 bool socket_accepts(const QByteArray& path, bool abstract) {
@@ -110,9 +141,11 @@ void report_no_display(std::ostream& err) {
 }
 
 DisplayFailureExit::DisplayFailureExit() {
-  toolkit_handler = qInstallMessageHandler(exit_on_fatal);
+  starting = true;
+  qInstallMessageHandler(print_toolkit_message);
 }
 
-DisplayFailureExit::~DisplayFailureExit() { qInstallMessageHandler(toolkit_handler); }
+// The handler stays for the whole run, so later toolkit lines keep the prefix.
+DisplayFailureExit::~DisplayFailureExit() { starting = false; }
 
 }  // namespace wavorin

@@ -13,10 +13,12 @@ bool display_reachable();
 // One line on `err` saying that no display was found.
 void report_no_display(std::ostream& err);
 
-// While it lives, a fatal message from the toolkit (a server that answers
-// its socket but refuses the connection) prints that line and exits with
-// status 1, as when no display is found, instead of aborting. Lives around
-// the QApplication's construction.
+// Makes every line the toolkit prints begin "wavorin: ", from now to the end
+// of the run. While it lives, a fatal message from the toolkit exits with
+// status 1 instead of aborting, after one line saying what failed: "no
+// display found" when the window system refused the connection (a server
+// that answers its socket but refuses it), otherwise the toolkit's reason (a
+// missing platform plugin). Lives around the QApplication's construction.
 class DisplayFailureExit {
  public:
   DisplayFailureExit();

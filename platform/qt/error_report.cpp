@@ -11,7 +11,7 @@ ErrorReport::ErrorReport()
                                                                          : Box::Shown) {}
 
 void ErrorReport::show(const std::string& title, const std::string& line, QWidget* parent) const {
-  std::cerr << line << std::endl;
+  std::cerr << "wavorin: " << line << std::endl;
   if (box_ == Box::Skipped) return;
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(title), QString::fromUtf8(line),
                   QMessageBox::Ok, parent);

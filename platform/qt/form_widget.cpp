@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -14,6 +13,8 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
+
+#include "platform/qt/local_names.h"
 
 namespace wavorin {
 
@@ -36,11 +37,11 @@ int shift_bits(Qt::KeyboardModifiers modifiers) {
 }
 
 // A drop is taken only when it carries a local file first: the program plays
-// files, not text or remote addresses.
-QString first_local_file(const QMimeData* data) {
+// files, not text or remote addresses. The path comes as the file system's
+// bytes, whatever their encoding.
+QByteArray first_local_file(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls() || data->urls().isEmpty()) return {};
-  const QUrl& url = data->urls().constFirst();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
+  return local_file_name(data->urls().constFirst());
 }
 
 }  // namespace
@@ -200,6 +201,9 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     case KeyCommand::PlayPause:
       emit play_pause_requested();
       return;
+    case KeyCommand::Pause:
+      emit pause_requested();
+      return;
     case KeyCommand::None:
       break;
   }
@@ -251,14 +255,14 @@ void FormWidget::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void FormWidget::dropEvent(QDropEvent* event) {
-  const QString path = first_local_file(event->mimeData());
+  const QByteArray path = first_local_file(event->mimeData());
   if (path.isEmpty()) {
     event->ignore();
     return;
   }
   event->setDropAction(Qt::CopyAction);
   event->accept();
-  emit file_dropped(QFile::encodeName(path));
+  emit file_dropped(path);
 }
 
 }  // namespace wavorin

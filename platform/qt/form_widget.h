@@ -44,6 +44,8 @@ class FormWidget : public QWidget {
   void file_dropped(const QByteArray& path);
   // Stop while a sound plays, otherwise Play: the host knows which.
   void play_pause_requested();
+  // Stop while a sound plays, otherwise nothing.
+  void pause_requested();
   // The screen's device pixel ratio is no longer the scene's.
   void device_ratio_changed();
   // A paint event has been handled.

@@ -20,11 +20,12 @@ KeyCommand key_command(const QKeyEvent& event) {
   const int key = event.key();
   switch (key) {
     case Qt::Key_MediaPlay:
-      return KeyCommand::Play;
-    case Qt::Key_MediaStop:
-      return KeyCommand::Stop;
     case Qt::Key_MediaTogglePlayPause:
       return KeyCommand::PlayPause;
+    case Qt::Key_MediaPause:
+      return KeyCommand::Pause;
+    case Qt::Key_MediaStop:
+      return KeyCommand::Stop;
     default:
       break;
   }

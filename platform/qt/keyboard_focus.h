@@ -11,8 +11,21 @@ class QPainter;
 namespace wavorin {
 
 // What a key asks of the window. Buttons are pressed through the same path as
-// a click; PlayPause is resolved by the host, which knows whether a sound plays.
-enum class KeyCommand { None, Next, Previous, PressFocused, Play, Stop, Open, Close, PlayPause };
+// a click; PlayPause and Pause are resolved by the host, which knows whether a
+// sound plays. The keyboard's Play key is its Play/Pause key (XF86AudioPlay
+// reaches Qt as Key_MediaPlay), so it toggles too.
+enum class KeyCommand {
+  None,
+  Next,
+  Previous,
+  PressFocused,
+  Play,
+  Stop,
+  Open,
+  Close,
+  PlayPause,
+  Pause
+};
 
 KeyCommand key_command(const QKeyEvent& event);
 

@@ -1,5 +1,9 @@
 #include "platform/qt/mpris_player_adaptor.h"
 
+#include <QDBusError>
+#include <QUrl>
+
+#include "platform/qt/local_names.h"
 #include "platform/qt/mpris_service.h"
 
 namespace wavorin {
@@ -11,10 +15,31 @@ QString MprisPlayerAdaptor::playback_status() const { return service_.playback_s
 
 QVariantMap MprisPlayerAdaptor::metadata() const { return service_.metadata(); }
 
-void MprisPlayerAdaptor::Play() { service_.later(service_.actions().play); }
+qlonglong MprisPlayerAdaptor::position() const { return service_.position(); }
 
-void MprisPlayerAdaptor::Stop() { service_.later(service_.actions().stop); }
+void MprisPlayerAdaptor::request(MediaPress press, const std::string& file) {
+  if (!service_.request(press, file)) sendErrorReply(QDBusError::Failed, media_busy_reason());
+}
 
-void MprisPlayerAdaptor::PlayPause() { service_.later(service_.actions().play_pause); }
+void MprisPlayerAdaptor::Play() { request(MediaPress::Play); }
+
+void MprisPlayerAdaptor::Stop() { request(MediaPress::Stop); }
+
+void MprisPlayerAdaptor::PlayPause() { request(MediaPress::PlayPause); }
+
+void MprisPlayerAdaptor::OpenUri(const QString& uri) {
+  const QByteArray file = local_file_name(QUrl(uri, QUrl::StrictMode));
+  if (file.isEmpty()) {
+    sendErrorReply(QDBusError::NotSupported,
+                   QStringLiteral("Wavorin opens only local file:// addresses: %1").arg(uri));
+    return;
+  }
+  if (!service_.playable(file.toStdString())) {
+    sendErrorReply(QDBusError::InvalidArgs,
+                   QStringLiteral("Not a readable wave file: %1").arg(uri));
+    return;
+  }
+  request(MediaPress::Open, file.toStdString());
+}
 
 }  // namespace wavorin

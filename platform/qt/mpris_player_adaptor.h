@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QVariantMap>
+#include <string>
+
+#include "platform/qt/mpris_service.h"
 
 namespace wavorin {
 
-class MprisService;
-
-// org.mpris.MediaPlayer2.Player: Play, Stop and PlayPause act as the buttons;
-// there is no pause, seek, next or previous, and the Can… properties say so.
-class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
+// org.mpris.MediaPlayer2.Player: Play, Stop and PlayPause act as the buttons,
+// OpenUri plays a local wave file; there is no pause, seek, next or previous,
+// and the Can… properties say so. A call that cannot be carried out now
+// (while the Open dialog is up) or an address that cannot be played answers
+// with a D-Bus error.
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
   Q_PROPERTY(QString PlaybackStatus READ playback_status)
@@ -32,9 +37,9 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
 
   QString playback_status() const;
   QVariantMap metadata() const;
+  qlonglong position() const;
   double rate() const { return 1.0; }
   double volume() const { return 1.0; }
-  qlonglong position() const { return 0; }
   bool yes() const { return true; }
   bool no() const { return false; }
 
@@ -47,12 +52,14 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   void Previous() {}
   void Seek(qlonglong /*offset*/) {}
   void SetPosition(const QDBusObjectPath& /*track*/, qlonglong /*position*/) {}
-  void OpenUri(const QString& /*uri*/) {}
+  void OpenUri(const QString& uri);
 
  signals:
   void Seeked(qlonglong position);
 
  private:
+  void request(MediaPress press, const std::string& file = {});
+
   MprisService& service_;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/qt/mpris_root_adaptor.h"
 
+#include <QDBusError>
+
 #include "platform/app_identity.h"
 #include "platform/qt/mpris_service.h"
 
@@ -12,8 +14,16 @@ QString MprisRootAdaptor::identity() const { return QString::fromUtf8(kApplicati
 
 QString MprisRootAdaptor::desktop_entry() const { return QString::fromUtf8(kApplicationId); }
 
-void MprisRootAdaptor::Raise() { service_.later(service_.actions().raise); }
+QStringList MprisRootAdaptor::supported_mime_types() const {
+  // As the desktop entry lists them.
+  return {QStringLiteral("audio/x-wav"), QStringLiteral("audio/wav"),
+          QStringLiteral("audio/vnd.wave")};
+}
 
-void MprisRootAdaptor::Quit() { service_.later(service_.actions().quit); }
+void MprisRootAdaptor::Raise() { service_.raise(); }
+
+void MprisRootAdaptor::Quit() {
+  if (!service_.request(MediaPress::Quit)) sendErrorReply(QDBusError::Failed, media_busy_reason());
+}
 
 }  // namespace wavorin

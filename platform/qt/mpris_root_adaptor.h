@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusContext>
 #include <QStringList>
 
 namespace wavorin {
 
 class MprisService;
 
-// org.mpris.MediaPlayer2: who the player is, Raise and Quit.
-class MprisRootAdaptor : public QDBusAbstractAdaptor {
+// org.mpris.MediaPlayer2: who the player is, what it opens, Raise and Quit.
+// Quit answers with an error while the Open dialog is up.
+class MprisRootAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
   Q_PROPERTY(bool CanQuit READ can_quit)
@@ -27,8 +29,8 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
   bool has_track_list() const { return false; }
   QString identity() const;
   QString desktop_entry() const;
-  QStringList supported_uri_schemes() const { return {}; }
-  QStringList supported_mime_types() const { return {}; }
+  QStringList supported_uri_schemes() const { return {QStringLiteral("file")}; }
+  QStringList supported_mime_types() const;
 
  public slots:  // NOLINT(readability-redundant-access-specifiers)
   void Raise();

@@ -7,8 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
-#include <QUrl>
-#include <memory>
+#include <algorithm>
 #include <optional>
 
 #include "platform/qt/mpris_player_adaptor.h"
@@ -20,8 +19,20 @@ namespace {
 
 const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.wavorin");
+const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kLength = QStringLiteral("mpris:length");
+
+std::size_t index_of(MediaPress press) { return static_cast<std::size_t>(press); }
 
 }  // namespace
+
+QString media_busy_reason() {
+  return QStringLiteral("Wavorin is waiting for its Open dialog to be closed");
+}
+
+QString file_uri(const std::string& path) {
+  return QString::fromLatin1("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+}
 
 MprisService::MprisService(MediaActions actions, LengthOf length_of)
     : actions_(std::move(actions)), length_of_(std::move(length_of)) {
@@ -51,11 +62,48 @@ QString MprisService::playback_status() const {
   return playing_ ? QStringLiteral("Playing") : QStringLiteral("Stopped");
 }
 
-void MprisService::later(const std::function<void()>& action) {
-  if (action) QTimer::singleShot(0, this, action);
+bool MprisService::request(MediaPress press, const std::string& file) {
+  if (actions_.ready && !actions_.ready()) return false;
+  if (press == MediaPress::Open) pending_file_ = file;
+  bool& pending = pending_.at(index_of(press));
+  if (pending) return true;
+  pending = true;
+  QTimer::singleShot(0, this, [this, press] { run(press); });
+  return true;
 }
 
-void MprisService::update(bool playing, const std::string& file) {
+void MprisService::run(MediaPress press) {
+  pending_.at(index_of(press)) = false;
+  const std::function<void()>* action = nullptr;
+  switch (press) {
+    case MediaPress::Play:
+      action = &actions_.play;
+      break;
+    case MediaPress::Stop:
+      action = &actions_.stop;
+      break;
+    case MediaPress::PlayPause:
+      action = &actions_.play_pause;
+      break;
+    case MediaPress::Quit:
+      action = &actions_.quit;
+      break;
+    case MediaPress::Open:
+      if (actions_.open) actions_.open(std::exchange(pending_file_, {}));
+      return;
+  }
+  if (action != nullptr && *action) (*action)();
+}
+
+void MprisService::raise() {
+  if (actions_.raise) QTimer::singleShot(0, this, actions_.raise);
+}
+
+bool MprisService::playable(const std::string& file) const {
+  return length_of_ && length_of_(file).has_value();
+}
+
+void MprisService::update(bool playing, const std::string& file, int starts) {
   QVariantMap changed;
   if (file != file_ || track_ == 0) {
     // Nobody has seen the first track yet: it is read when asked for.
@@ -68,9 +116,17 @@ void MprisService::update(bool playing, const std::string& file) {
                      QVariant::fromValue(QDBusObjectPath(
                          QStringLiteral("/org/wavorin/Wavorin/track/%1").arg(track_))));
     metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
-    metadata_.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
+    metadata_.insert(QStringLiteral("xesam:url"), file_uri(file));
     length_pending_ = true;
     if (!first) changed.insert(QStringLiteral("Metadata"), metadata());
+  }
+  if (starts != starts_) {
+    starts_ = starts;
+    // The sound began as the handler that started it returned, just now.
+    if (playing) {
+      playing_since_.start();
+      if (playing_ && changed.isEmpty()) seeked_to_start();
+    }
   }
   if (playing != playing_) {
     playing_ = playing;
@@ -83,9 +139,16 @@ QVariantMap MprisService::metadata() {
   if (length_pending_) {
     length_pending_ = false;
     if (const auto length = length_of_ ? length_of_(file_) : std::nullopt)
-      metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue(*length));
+      metadata_.insert(kLength, QVariant::fromValue(*length));
   }
   return metadata_;
+}
+
+qint64 MprisService::position() {
+  if (!playing_ || !playing_since_.isValid()) return 0;
+  const qint64 heard = playing_since_.nsecsElapsed() / 1000;
+  const QVariant length = metadata().value(kLength);
+  return length.isValid() ? std::min(heard, length.toLongLong()) : heard;
 }
 
 void MprisService::properties_changed(const QVariantMap& changed) {
@@ -93,7 +156,17 @@ void MprisService::properties_changed(const QVariantMap& changed) {
   QDBusMessage signal =
       QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                  QStringLiteral("PropertiesChanged"));
-  signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
+  signal << kPlayerInterface << changed << QStringList();
+  QDBusConnection::sessionBus().send(signal);
+}
+
+// Play pressed while the same sound plays starts it again: the position
+// jumps back, which watchers learn only from this signal.
+void MprisService::seeked_to_start() {
+  if (!registered()) return;
+  QDBusMessage signal =
+      QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
+  signal << qlonglong{0};
   QDBusConnection::sessionBus().send(signal);
 }
 

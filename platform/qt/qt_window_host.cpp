@@ -59,6 +59,7 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
   QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
   QObject::connect(widget_.get(), &FormWidget::play_pause_requested, widget_.get(),
                    [this] { play_pause(); });
+  QObject::connect(widget_.get(), &FormWidget::pause_requested, widget_.get(), [this] { pause(); });
   QObject::connect(widget_.get(), &FormWidget::device_ratio_changed, widget_.get(),
                    [this] { use_device_ratio(widget_->devicePixelRatio()); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
@@ -118,10 +119,12 @@ int QtWindowHost::run(FormEvents& events) {
 
 QWidget* QtWindowHost::widget() { return widget_.get(); }
 
-void QtWindowHost::raise(void (FormEvents::*handler)()) {
-  if (events_ == nullptr) return;
-  gate_.raise([this, handler] { (events_->*handler)(); });
+bool QtWindowHost::raise(void (FormEvents::*handler)()) {
+  if (events_ == nullptr) return false;
+  const bool ran = gate_.raise([this, handler] { (events_->*handler)(); });
+  if (ran && handler == &FormEvents::b_ply_Click) ++sound_starts_;
   if (state_listener_) state_listener_();
+  return ran;
 }
 
 void QtWindowHost::press(Element button) {
@@ -147,9 +150,14 @@ void QtWindowHost::play_pause() {
   raise(timer_.isActive() ? &FormEvents::b_stp_Click : &FormEvents::b_ply_Click);
 }
 
+void QtWindowHost::pause() {
+  if (timer_.isActive()) raise(&FormEvents::b_stp_Click);
+}
+
 void QtWindowHost::raise_play_file(const std::string& path) {
   if (events_ == nullptr) return;
-  gate_.raise([this, &path] { events_->play_file(path); });
+  if (gate_.raise([this, &path] { events_->play_file(path); })) ++sound_starts_;
+  if (state_listener_) state_listener_();
 }
 
 void QtWindowHost::fail(const std::string& report) {

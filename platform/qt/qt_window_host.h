@@ -90,6 +90,16 @@ class QtWindowHost : public WindowHost {
   // Stop while the animation runs (a sound plays), otherwise Play, through
   // the same gate as a click.
   void play_pause();
+  // Stop while a sound plays; nothing otherwise.
+  void pause();
+  // Plays a file as a drop does.
+  void play_file(const std::string& path) { raise_play_file(path); }
+  // Whether a press would run now: not while a handler waits (the Open
+  // dialog is up) nor after the program has ended.
+  bool can_press() const { return !gate_.busy() && !gate_.closed(); }
+  // How many sounds the program has started: Play and a played file count,
+  // once their handler has run.
+  int sound_starts() const { return sound_starts_; }
   // Called after every handler the host raised, and when the program ends:
   // for watchers of the playing state and the current sound.
   void set_state_listener(std::function<void()> listener) { state_listener_ = std::move(listener); }
@@ -119,7 +129,8 @@ class QtWindowHost : public WindowHost {
   // Returns the device pixels written.
   QRect copy(const BlitRecord& blit);
   void apply_outline();
-  void raise(void (FormEvents::*handler)());
+  // Returns whether the handler ran.
+  bool raise(void (FormEvents::*handler)());
   void raise_play_file(const std::string& path);
   void fail(const std::string& report);
   void stop(int status);
@@ -147,6 +158,7 @@ class QtWindowHost : public WindowHost {
   FormEvents* events_ = nullptr;
   std::string start_file_;
   std::function<void()> state_listener_;
+  int sound_starts_ = 0;
   int exit_status_ = 0;
   bool running_ = false;  // inside QApplication::exec()
 };

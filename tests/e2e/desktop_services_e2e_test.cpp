@@ -4,6 +4,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <cstdio>
+#include <utility>
 
 #include "tests/e2e/e2e_fixture.h"
 
@@ -187,5 +190,124 @@ TEST_F(ProgramTest, DesktopMediaControlsSeeThePlayerAndPlayAndStopIt) {
   follower.waitForFinished();
 }
 
+// Calls a method of the player on the session bus as a desktop would;
+// returns gdbus's exit status and everything it printed.
+std::pair<int, QString> call_player(const QString& method, const QStringList& args = {}) {
+  QProcess gdbus;
+  gdbus.start("gdbus", QStringList{"call", "--session", "--dest", "org.mpris.MediaPlayer2.wavorin",
+                                   "--object-path", "/org/mpris/MediaPlayer2", "--method", method} +
+                           args);
+  gdbus.waitForFinished(10000);
+  return {gdbus.exitCode(),
+          QString::fromUtf8(gdbus.readAllStandardOutput() + gdbus.readAllStandardError())};
+}
+
+double playerctl_position() {
+  return Desktop::run("playerctl", {"--player", "wavorin", "position"}).trimmed().toDouble();
+}
+
+TEST_F(ProgramTest, MediaControlsOpenFilesTellWhereTheSoundIsAndRefuseWhatCannotBeDone) {
+  const SessionBus bus;
+  ASSERT_TRUE(bus.up());
+  QTemporaryDir music;
+  const QString file = music.filePath(QString::fromUtf8("my tune 日本語.wav"));
+  write_wave(file, marker_tone(3.0, 8));
+  ASSERT_TRUE(program.start());
+  const QStringList player{"--player", "wavorin"};
+
+  auto [status, said] =
+      call_player("org.mpris.MediaPlayer2.Player.OpenUri", {"'http://example.org/tune.wav'"});
+  EXPECT_NE(status, 0) << "a web address was taken";
+  EXPECT_TRUE(said.contains("NotSupported")) << said.toStdString();
+
+  const QByteArray uri = QUrl::fromLocalFile(file).toEncoded();
+  std::tie(status, said) =
+      call_player("org.mpris.MediaPlayer2.Player.OpenUri", {"'" + QString::fromLatin1(uri) + "'"});
+  EXPECT_EQ(status, 0) << said.toStdString();
+  auto tune = read_wave(file);
+  tune.resize(22050);
+  ASSERT_GE(program.wait_for_samples(tune), 0) << "OpenUri did not play the file";
+
+  const QString url =
+      Desktop::run("playerctl", player + QStringList{"metadata", "xesam:url"}).trimmed();
+  EXPECT_EQ(url.toLatin1(), uri);
+  EXPECT_EQ(QUrl(url, QUrl::StrictMode).toLocalFile(), file);
+
+  // Position counts what has been heard: it grows with the sound, by about
+  // the time between two reads, and is 0 once the sound is stopped.
+  QElapsedTimer clock;
+  clock.start();
+  const double first = playerctl_position();
+  Desktop::settle(500);
+  const double second = playerctl_position();
+  const double apart = static_cast<double>(clock.elapsed()) / 1000.0;
+  EXPECT_GT(first, 0.0);
+  EXPECT_GT(second - first, 0.3) << first << " then " << second;
+  EXPECT_LT(second - first, apart + 0.1) << first << " then " << second;
+  Desktop::run("playerctl", player + QStringList{"stop"});
+  EXPECT_TRUE(Desktop::wait_until([&] {
+    return Desktop::run("playerctl", player + QStringList{"status"}).trimmed() == "Stopped";
+  }));
+  EXPECT_EQ(playerctl_position(), 0.0);
+
+  // While the Open dialog waits, a press cannot run: the caller hears so,
+  // and nothing happens once the dialog has gone. Raise still raises.
+  Desktop::key("ctrl+o");
+  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
+  for (const char* method : {"org.mpris.MediaPlayer2.Quit", "org.mpris.MediaPlayer2.Player.Play"}) {
+    std::tie(status, said) = call_player(method);
+    EXPECT_NE(status, 0) << method << " answered success while the dialog was up";
+    EXPECT_TRUE(said.contains("Open dialog")) << said.toStdString();
+  }
+  std::tie(status, said) = call_player("org.mpris.MediaPlayer2.Raise");
+  EXPECT_EQ(status, 0) << said.toStdString();
+  Desktop::key("Escape");
+  Desktop::settle(1000);
+  EXPECT_TRUE(program.running()) << "the refused Quit was carried out later";
+  EXPECT_EQ(Desktop::run("playerctl", player + QStringList{"status"}).trimmed(), "Stopped");
+  std::tie(status, said) = call_player("org.mpris.MediaPlayer2.Quit");
+  EXPECT_EQ(status, 0) << said.toStdString();
+  EXPECT_EQ(program.wait_for_exit(), 0);
+}
+
+TEST_F(ProgramTest, AFloodOfMediaControlCallsLeavesTheWindowAnswering) {
+  const SessionBus bus;
+  ASSERT_TRUE(bus.up());
+  ASSERT_TRUE(program.start());
+  // Each press sounds its click for a tenth of a second: one press per call
+  // would keep the window busy for half a minute.
+  const QString answered =
+      Desktop::run("/usr/bin/python3", {WAVORIN_E2E_DIR "/mpris_flood.py", "300"}).trimmed();
+  EXPECT_LT(answered.toDouble(), 1.0) << answered.toStdString() << " s after the last call";
+  // The window is free again: a drag moves it at once.
+  const QPoint before = program.window_rect().topLeft();
+  const QPoint start = program.at(112, 280);
+  Desktop::move_pointer(start);
+  Desktop::button_down(1);
+  for (int step = 1; step <= 5; ++step) Desktop::move_pointer(start + QPoint(8, 6) * step);
+  Desktop::button_up(1);
+  EXPECT_TRUE(Desktop::wait_until(
+      [&] { return program.window_rect().topLeft() == before + QPoint(40, 30); }, 1000))
+      << "a drag after the flood did not move the window";
+}
+
+TEST_F(ProgramTest, AFileNamedInLatin1PlaysFromTheCommandLine) {
+  const SessionBus bus;
+  ASSERT_TRUE(bus.up());
+  QTemporaryDir music;
+  const QString made = music.filePath("tune.wav");
+  write_wave(made, marker_tone(1.0, 9));
+  // "café.wav" in Latin-1: not valid UTF-8, so no QString can name it.
+  const QByteArray latin1 = QFile::encodeName(music.path()) + "/caf\xe9.wav";
+  ASSERT_EQ(std::rename(QFile::encodeName(made).constData(), latin1.constData()), 0);
+  ASSERT_TRUE(program.start(latin1));
+  auto tune = marker_tone(1.0, 9);
+  tune.resize(22050);
+  EXPECT_GE(program.wait_for_samples(tune), 0) << "the file did not play";
+  EXPECT_TRUE(Desktop::run("playerctl", {"--player", "wavorin", "metadata", "xesam:url"})
+                  .trimmed()
+                  .endsWith("/caf%E9.wav"));
+  EXPECT_FALSE(program.errors().contains("cannot play"));
+}
 }  // namespace
 }  // namespace wavorin::e2e

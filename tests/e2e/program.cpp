@@ -82,7 +82,7 @@ QString Program::read_setting(const QString& key) const {
   return s.value("Option/" + key, "<absent>").toString();
 }
 
-bool Program::start() {
+bool Program::start(const QByteArray& file) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("XDG_CONFIG_HOME", config_.path());
   env.insert("SDL_AUDIODRIVER", "disk");
@@ -90,7 +90,17 @@ bool Program::start() {
   env.remove("QT_QPA_PLATFORM");
   env.insert(env_);
   process_.setProcessEnvironment(env);
-  process_.start(install_.filePath("wavorin"), {});
+  if (file.isEmpty()) {
+    process_.start(install_.filePath("wavorin"), {});
+  } else {
+    // QProcess would pass the name as UTF-8: the shell's printf writes its
+    // bytes, escaped here as octal, and execs the program in its place.
+    QString escaped;
+    for (const char byte : file)
+      escaped += QString::asprintf("\\0%03o", static_cast<unsigned char>(byte));
+    process_.start("/bin/sh", {"-c", "exec \"$0\" \"$(printf '%b' \"$1\")\"",
+                               install_.filePath("wavorin"), escaped});
+  }
   if (!process_.waitForStarted(10000)) return false;
   window_ = Desktop::find_window("^Form1$", process_.processId());
   if (window_.isEmpty()) return false;

@@ -36,7 +36,8 @@ class Program {
   // An environment variable for the next start, over the test's own.
   void set_env(const QString& name, const QString& value) { env_.insert(name, value); }
   // Starts it and waits until its window is mapped; returns false if not.
-  bool start();
+  // With `file`, that file is given on its command line, byte for byte.
+  bool start(const QByteArray& file = {});
   void kill();
   // Waits for the program to end by itself; returns its exit code or -1.
   int wait_for_exit(int timeout_ms = 10000);

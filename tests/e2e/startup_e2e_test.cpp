@@ -106,5 +106,25 @@ TEST_F(ProgramTest, RestingOnAButtonShowsItsToolTipAndNowhereElse) {
   EXPECT_EQ(tip_pixels_near(program.at(112, 250)), 0) << "tool tip over the cabinet";
 }
 
+// A toolkit that cannot start (here a window-system plugin that is not
+// there) is reported as what it is, never as a missing display, and every
+// line the program prints begins with its name.
+TEST(Startup, AToolkitThatCannotStartSaysWhatFailed) {
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "no-such-plugin");
+  process.setProcessEnvironment(env);
+  process.start(WAVORIN_EXE, {});
+  ASSERT_TRUE(process.waitForFinished(20000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 1);
+  const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+  const QStringList lines = err.trimmed().split('\n');
+  for (const QString& line : lines) EXPECT_TRUE(line.startsWith("wavorin: ")) << line.toStdString();
+  EXPECT_TRUE(err.contains("no-such-plugin")) << err.toStdString();
+  EXPECT_TRUE(lines.constLast().contains("the toolkit failed to start")) << err.toStdString();
+  EXPECT_FALSE(err.contains("no display")) << err.toStdString();
+}
+
 }  // namespace
 }  // namespace wavorin::e2e

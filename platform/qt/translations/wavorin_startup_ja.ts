@@ -34,5 +34,9 @@ file at start, as if it had been chosen with Open and Play had been pressed.</so
         <source>wavorin: cannot open a window: no display found (DISPLAY and WAYLAND_DISPLAY name no running X server or Wayland compositor)</source>
         <translation>wavorin: ウィンドウを開けません: ディスプレイが見つかりません (DISPLAY と WAYLAND_DISPLAY が、動いている X サーバーも Wayland コンポジターも指していません)</translation>
     </message>
+    <message>
+        <source>wavorin: cannot open a window: the toolkit failed to start: %1</source>
+        <translation>wavorin: ウィンドウを開けません: ツールキットを起動できませんでした: %1</translation>
+    </message>
 </context>
 </TS>

@@ -20,7 +20,8 @@ TEST(ErrorReport, WritesTheLineToStderrAndSkipsTheBoxOffscreen) {
   ::testing::internal::CaptureStderr();
   ErrorReport(ErrorReport::Box::Skipped)
       .show("Wave Jukebox", "Run-time error '13': Type mismatch", nullptr);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Run-time error '13': Type mismatch\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "wavorin: Run-time error '13': Type mismatch\n");
 }
 
 using Lifetime = HostFixture;

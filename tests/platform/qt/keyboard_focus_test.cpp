@@ -48,6 +48,9 @@ TEST(KeyboardFocus, ShortcutsNeedTheirExactModifiers) {
   EXPECT_EQ(command(Qt::Key_Space), KeyCommand::PressFocused);
   EXPECT_EQ(command(Qt::Key_Enter, Qt::KeypadModifier), KeyCommand::PressFocused);
   EXPECT_EQ(command(Qt::Key_MediaTogglePlayPause), KeyCommand::PlayPause);
+  // XF86AudioPlay, the Play/Pause key of most keyboards, reaches Qt as MediaPlay.
+  EXPECT_EQ(command(Qt::Key_MediaPlay), KeyCommand::PlayPause);
+  EXPECT_EQ(command(Qt::Key_MediaPause), KeyCommand::Pause);
   EXPECT_EQ(command(Qt::Key_MediaStop), KeyCommand::Stop);
 }
 
