@@ -18,7 +18,8 @@ QVariantMap MprisPlayerAdaptor::metadata() const { return service_.metadata(); }
 qlonglong MprisPlayerAdaptor::position() const { return service_.position(); }
 
 void MprisPlayerAdaptor::request(MediaPress press, const std::string& file) {
-  if (!service_.request(press, file)) sendErrorReply(QDBusError::Failed, media_busy_reason());
+  if (!service_.request(press, file))
+    service_.sendErrorReply(QDBusError::Failed, media_busy_reason());
 }
 
 void MprisPlayerAdaptor::Play() { request(MediaPress::Play); }
@@ -30,13 +31,14 @@ void MprisPlayerAdaptor::PlayPause() { request(MediaPress::PlayPause); }
 void MprisPlayerAdaptor::OpenUri(const QString& uri) {
   const QByteArray file = local_file_name(QUrl(uri, QUrl::StrictMode));
   if (file.isEmpty()) {
-    sendErrorReply(QDBusError::NotSupported,
-                   QStringLiteral("Wavorin opens only local file:// addresses: %1").arg(uri));
+    service_.sendErrorReply(
+        QDBusError::NotSupported,
+        QStringLiteral("Wavorin opens only local file:// addresses: %1").arg(uri));
     return;
   }
   if (!service_.playable(file.toStdString())) {
-    sendErrorReply(QDBusError::InvalidArgs,
-                   QStringLiteral("Not a readable wave file: %1").arg(uri));
+    service_.sendErrorReply(QDBusError::InvalidArgs,
+                            QStringLiteral("Not a readable wave file: %1").arg(uri));
     return;
   }
   request(MediaPress::Open, file.toStdString());

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QVariantMap>
 #include <string>
@@ -15,7 +14,7 @@ namespace wavorin {
 // and the Can… properties say so. A call that cannot be carried out now
 // (while the Open dialog is up) or an address that cannot be played answers
 // with a D-Bus error.
-class MprisPlayerAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
   Q_PROPERTY(QString PlaybackStatus READ playback_status)

@@ -23,7 +23,8 @@ QStringList MprisRootAdaptor::supported_mime_types() const {
 void MprisRootAdaptor::Raise() { service_.raise(); }
 
 void MprisRootAdaptor::Quit() {
-  if (!service_.request(MediaPress::Quit)) sendErrorReply(QDBusError::Failed, media_busy_reason());
+  if (!service_.request(MediaPress::Quit))
+    service_.sendErrorReply(QDBusError::Failed, media_busy_reason());
 }
 
 }  // namespace wavorin

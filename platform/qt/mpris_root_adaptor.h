@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 #include <QStringList>
 
 namespace wavorin {
@@ -10,7 +9,7 @@ class MprisService;
 
 // org.mpris.MediaPlayer2: who the player is, what it opens, Raise and Quit.
 // Quit answers with an error while the Open dialog is up.
-class MprisRootAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+class MprisRootAdaptor : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
   Q_PROPERTY(bool CanQuit READ can_quit)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusContext>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -32,8 +33,10 @@ enum class MediaPress { Play, Stop, PlayPause, Quit, Open };
 
 // The program as an MPRIS 2 media player on the session bus
 // (org.mpris.MediaPlayer2.wavorin, or .instance<pid> for a second copy).
-// Without a session bus it does nothing and says nothing.
-class MprisService : public QObject {
+// Without a session bus it does nothing and says nothing. Its adaptors answer
+// a call with an error through the context of the call, which the bus keeps
+// on this object.
+class MprisService : public QObject, public QDBusContext {
   Q_OBJECT
 
  public:

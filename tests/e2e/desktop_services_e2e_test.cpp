@@ -308,6 +308,8 @@ TEST_F(ProgramTest, AFileNamedInLatin1PlaysFromTheCommandLine) {
                   .trimmed()
                   .endsWith("/caf%E9.wav"));
   EXPECT_FALSE(program.errors().contains("cannot play"));
+  program.kill();
+  std::remove(latin1.constData());  // QTemporaryDir cannot name it
 }
 }  // namespace
 }  // namespace wavorin::e2e
