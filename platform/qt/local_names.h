@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 class QUrl;
 
@@ -10,15 +9,10 @@ namespace wavorin {
 // File names as the file system holds them: bytes, which need not be valid
 // in the locale's encoding (a "café.wav" written in Latin-1 under a UTF-8
 // locale). Qt decodes such bytes lossily, so a name that went through a
-// QString may no longer open; these keep or find the bytes.
+// QString may no longer open.
 
 // The path of a local file:// address as bytes, or empty for any other
 // address (another scheme, or a file on another host).
 QByteArray local_file_name(const QUrl& url);
-
-// The bytes of the existing file Qt shows as `path`. A name Qt could not
-// decode is found again among its folder's entries; anything else is
-// QFile::encodeName(path).
-QByteArray file_system_name(const QString& path);
 
 }  // namespace wavorin

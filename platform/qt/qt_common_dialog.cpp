@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/qt/local_names.h"
 #include "platform/qt/open_file_dialog.h"
 
 namespace wavorin {
@@ -54,8 +53,8 @@ void QtCommonDialog::ShowOpen() {
   file_name_.clear();
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QFileInfo chosen(dialog.selectedFiles().constFirst());
-  file_name_ = file_system_name(chosen.absoluteFilePath()).toStdString();
-  init_dir_ = file_system_name(chosen.absolutePath()).toStdString();
+  file_name_ = QFile::encodeName(chosen.absoluteFilePath()).toStdString();
+  init_dir_ = QFile::encodeName(chosen.absolutePath()).toStdString();
   shown_name_ = chosen.fileName();
 }
 

@@ -291,7 +291,7 @@ TEST_F(ProgramTest, AFloodOfMediaControlCallsLeavesTheWindowAnswering) {
       << "a drag after the flood did not move the window";
 }
 
-TEST_F(ProgramTest, AFileNamedInLatin1PlaysFromTheCommandLine) {
+TEST_F(ProgramTest, AFileNamedInLatin1PlaysFromTheCommandLineAndItsAddress) {
   const SessionBus bus;
   ASSERT_TRUE(bus.up());
   QTemporaryDir music;
@@ -307,6 +307,14 @@ TEST_F(ProgramTest, AFileNamedInLatin1PlaysFromTheCommandLine) {
   EXPECT_TRUE(Desktop::run("playerctl", {"--player", "wavorin", "metadata", "xesam:url"})
                   .trimmed()
                   .endsWith("/caf%E9.wav"));
+  // The same bytes as a desktop's address.
+  const auto before = program.audio();
+  const QString uri = QString::fromLatin1(
+      "file://" + QFile::encodeName(music.path()).toPercentEncoding("/") + "/caf%E9.wav");
+  const auto [status, said] =
+      call_player("org.mpris.MediaPlayer2.Player.OpenUri", {"'" + uri + "'"});
+  EXPECT_EQ(status, 0) << said.toStdString();
+  EXPECT_GE(program.wait_for_samples_after(tune, before), 0) << "OpenUri did not play the file";
   EXPECT_FALSE(program.errors().contains("cannot play"));
   program.kill();
   std::remove(latin1.constData());  // QTemporaryDir cannot name it
