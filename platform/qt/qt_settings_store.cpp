@@ -99,11 +99,11 @@ void QtSettingsStore::commit_app(const std::string& app, const Keys& keys) {
   next.setAutoRemove(false);
 }
 
-void QtSettingsStore::report_failure(const std::string& /*app*/, const std::string& file,
+void QtSettingsStore::report_failure(const std::string& app, const std::string& file,
                                      const char* reason) {
   if (write_failure_reported_) return;
   write_failure_reported_ = true;
-  std::cerr << "wavorin: cannot save settings to " << file << ": " << reason << std::endl;
+  std::cerr << app << ": cannot save settings to " << file << ": " << reason << std::endl;
   if (on_failure_) on_failure_(file, reason);
 }
 

@@ -113,7 +113,7 @@ TEST(SettingsStore, StoreBlockedByAFileIsReportedOnceWithoutCrashing) {
   store.SaveSetting("Blocked", "Option", "KEY", "2");
   store.commit();
   const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_THAT(err, ::testing::HasSubstr("wavorin: cannot save settings to "));
+  EXPECT_THAT(err, ::testing::HasSubstr("Blocked: cannot save settings to "));
   EXPECT_THAT(err, ::testing::HasSubstr("access denied"));
   EXPECT_EQ(err.find("cannot save"), err.rfind("cannot save"));
   EXPECT_TRUE(QFileInfo(config_home() + "/Blocked").isFile());
