@@ -47,6 +47,20 @@ const char* write_failure_reason(int descriptor, qint64 bytes) {
   return error == ENOSPC || error == EDQUOT ? save_failure_reason(error) : "access denied";
 }
 
+// Whether the file written ends with a whole line. The settings library takes
+// a short write of its last line (a full disk) for success; every line it
+// writes ends with a newline.
+bool ends_whole(const QByteArray& name) {
+  const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  struct stat status {};
+  char last = 0;
+  const bool whole = ::fstat(descriptor, &status) == 0 && status.st_size > 0 &&
+                     ::pread(descriptor, &last, 1, status.st_size - 1) == 1 && last == '\n';
+  ::close(descriptor);
+  return whole;
+}
+
 }  // namespace
 
 QtSettingsStore::~QtSettingsStore() { commit(); }
@@ -119,7 +133,8 @@ void QtSettingsStore::commit_app(const std::string& app, const Keys& keys) {
     }
     out.sync();
     if (out.status() == QSettings::FormatError) failure = status_text(out.status());
-    if (out.status() == QSettings::AccessError) failure = write_failure_reason(descriptor, bytes);
+    if (out.status() == QSettings::AccessError || !ends_whole(next))
+      failure = write_failure_reason(descriptor, bytes);
   }
   // The new file keeps the old one's permissions, read-only included.
   if (failure == nullptr && (::chmod(next.constData(), old_file.mode()) != 0 ||

@@ -312,10 +312,12 @@ TEST(SettingsStore, KilledWhileSavingLeavesTheOldFileOrTheNewOneWhole) {
   // or lock file of a killed save.
   const QByteArray saved_home = qgetenv("XDG_CONFIG_HOME");
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-  const QStringList only_the_file{"Killed.ini"};
+  const std::string only_the_file = "Killed.ini";
   const auto entries = [&] {
     return QDir(home.filePath("Killed"))
-        .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)
+        .join(' ')
+        .toStdString();
   };
   QtSettingsStore next;
   next.GetSetting("Killed", "Option", "MAIN WINDOW X", "0");
