@@ -46,7 +46,7 @@ done
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
   if ! command -v sudo >/dev/null 2>&1; then
-    echo "install-deps.sh: needs root and sudo is missing: run it as root (su -c '$0 $*') or install these yourself: ${missing[*]}" >&2
+    echo "install-deps.sh: needs root and sudo is missing: run it as root (su -c '$0${*:+ $*}') or install these yourself: ${missing[*]}" >&2
     exit 1
   fi
   sudo_cmd=(sudo)
