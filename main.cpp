@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <QWidget>
@@ -48,6 +49,12 @@ int main(int argc, char* argv[]) {
   if (translator.load(QLocale(), QStringLiteral("wavorin"), QStringLiteral("_"),
                       QStringLiteral(":/i18n")))
     QApplication::installTranslator(&translator);
+  // Qt's own texts, such as the Open dialog's buttons and labels, from the
+  // translations Qt installs (qt6-translations-l10n on Debian).
+  QTranslator qt_translator;
+  if (qt_translator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qt_translator);
   QAccessible::installFactory(wavorin::accessible_form_factory);
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
   // Before the sound service, whose threads may still report while it ends.
@@ -69,10 +76,13 @@ int main(int argc, char* argv[]) {
   });
   const wavorin::DesktopNotifier notifier;
   wavorin::QtSettingsStore settings;
-  settings.set_failure_listener([&notifier](const std::string& file, const std::string&) {
-    notifier.notify(wavorin::settings_not_saved_summary(),
-                    wavorin::settings_not_saved_text(QFile::decodeName(file.c_str())));
-  });
+  settings.set_failure_listener(
+      [&notifier](const std::string& file, const std::string&, bool kept) {
+        const QString name = QFile::decodeName(file.c_str());
+        notifier.notify(
+            wavorin::settings_not_saved_summary(),
+            kept ? wavorin::settings_kept_text(name) : wavorin::settings_not_saved_text(name));
+      });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
   // The media controls and the window icon come once the window is on the

@@ -27,9 +27,10 @@ folder the file dialog starts in are remembered between runs.
 .
 A file can be given on the command line or dropped on the window, so file
 managers can open wave files with it.")
-# Qt's platform plugin for X11 is a plugin, not a linked library, so the
-# library scan cannot see it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's X11 platform plugin comes with libqt6gui6, which the library scan finds.
+# Recommended: the native Wayland client, and Qt's own translations for the
+# Open dialog's buttons and labels.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 
 include(CPack)
 cpack_add_component(debian HIDDEN)

@@ -32,6 +32,8 @@ test_packages=(
   weston qt6-wayland
   # an unprivileged user for the permission tests (useradd)
   passwd
+  # Qt's own Japanese texts, for the Open dialog under a Japanese locale
+  qt6-translations-l10n
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 
@@ -42,7 +44,13 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "install-deps.sh: needs root and sudo is missing: run it as root (su -c '$0${*:+ $*}') or install these yourself: ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo_cmd=(sudo)
+fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq

@@ -42,5 +42,9 @@
         <source>The window position and the folder could not be saved to %1. Check that this folder can be written.</source>
         <translation>ウィンドウの位置とフォルダーを %1 に保存できませんでした。このフォルダーに書き込めるか確かめてください。</translation>
     </message>
+    <message>
+        <source>The window position and the folder were not saved: %1 cannot be read, so it was left as it is. Check its permissions.</source>
+        <translation>ウィンドウの位置とフォルダーを保存しませんでした。%1 を読み込めないため、そのまま残しています。ファイルのアクセス権を確かめてください。</translation>
+    </message>
 </context>
 </TS>

@@ -39,4 +39,12 @@ QString settings_not_saved_text(const QString& file) {
       .arg(file);
 }
 
+QString settings_kept_text(const QString& file) {
+  return QCoreApplication::translate("wavorin::Messages",
+                                     "The window position and the folder were not saved: %1 "
+                                     "cannot be read, so it was left as it is. Check its "
+                                     "permissions.")
+      .arg(file);
+}
+
 }  // namespace wavorin

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -12,12 +14,16 @@ namespace wavorin {
 // Settings in the user's INI file $XDG_CONFIG_HOME/<app>/<app>.ini, one group
 // per section. Saves are kept in memory until commit(), which replaces each
 // file whole in one rename, so a program killed while it saves leaves the old
-// file or the new one, never a mix of the two. A store that cannot be written
-// is reported once on stderr and otherwise ignored.
+// file or the new one, never a mix of the two; what such a save leaves beside
+// the file is removed by the next store that reads or writes it. A file that
+// is there but cannot be read is never replaced. A store that cannot be
+// written is reported once on stderr and otherwise ignored.
 class QtSettingsStore : public SettingsStore {
  public:
-  // Told once, with the file and the reason, when a save first fails.
-  using FailureListener = std::function<void(const std::string& file, const std::string& reason)>;
+  // Told once, with the file and the reason, when a save first fails; `kept`
+  // when the file was there but could not be read, and so was left alone.
+  using FailureListener =
+      std::function<void(const std::string& file, const std::string& reason, bool kept)>;
   void set_failure_listener(FailureListener listener) { on_failure_ = std::move(listener); }
 
   QtSettingsStore() = default;
@@ -37,9 +43,10 @@ class QtSettingsStore : public SettingsStore {
  private:
   using Keys = std::map<std::pair<std::string, std::string>, std::string>;  // (section, key)
   void commit_app(const std::string& app, const Keys& keys);
-  void report_failure(const std::string& app, const std::string& file, const char* reason);
+  void report_failure(const QString& file, const char* reason, bool kept);
 
   std::map<std::string, Keys> pending_;  // by application
+  std::set<std::string> cleaned_;        // applications whose leftovers were looked for
   bool write_failure_reported_ = false;
   FailureListener on_failure_;
 };

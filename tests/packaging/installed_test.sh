@@ -8,7 +8,9 @@
 # installed_program  bin/wavorin from that DESTDIR under the test X server:
 #                    icon, Play heard, `wavorin FILE` plays FILE, a missing
 #                    FILE leaves the window up
-# package            `cpack -G DEB`, unpacked with dpkg-deb -x, plays; lintian
+# package            `cpack -G DEB`: its Depends and Recommends; unpacked with
+#                    dpkg-deb -x, plays, and its Open dialog speaks Qt's own
+#                    Japanese under a Japanese locale; lintian
 set -euo pipefail
 case_name=$1 build=$2 source=$3 version=$4
 work=$(mktemp -d)
@@ -100,6 +102,57 @@ plays_from() {  # ROOT
   click_at 45 146
   heard "$work/click.raw" || fail "Play on $root/usr/bin/wavorin: the click was not heard"
   close_program || fail "Close ended with status $?"
+}
+
+# Under a Japanese locale the Open dialog of the program under ROOT shows
+# Qt's own Japanese texts, as a screen reader reads its buttons and labels:
+# those that Qt's translation file gives (qt6-translations-l10n) for "&Open",
+# "Cancel" and "File &name:", not the English ones.
+dialog_in_japanese() {  # ROOT
+  local qm
+  qm=$(qtpaths6 --query QT_INSTALL_TRANSLATIONS)/qtbase_ja.qm
+  if [ ! -f "$qm" ]; then
+    echo "note: no $qm (qt6-translations-l10n): the Japanese dialog is not looked at"
+    return 0
+  fi
+  need_display; need xdotool; need dbus-daemon; need python3
+  "$(qtpaths6 --query QT_INSTALL_BINS)/lconvert" -i "$qm" -o "$work/qtbase_ja.ts"
+  mapfile -t expected < <(python3 - "$work/qtbase_ja.ts" <<'PY'
+import sys
+import xml.etree.ElementTree as ET
+wanted = [("QFileDialog", "&Open"), ("QPlatformTheme", "Cancel"), ("QFileDialog", "File &name:")]
+found = {}
+for context in ET.parse(sys.argv[1]).getroot().iter("context"):
+    for message in context.iter("message"):
+        found[(context.findtext("name"), message.findtext("source"))] = message.findtext("translation")
+for key in wanted:
+    print(found[key].replace("&", ""))
+PY
+  )
+  [ "${#expected[@]}" -eq 3 ] || fail "Qt's Japanese translation lacks the dialog's texts"
+  # A private session bus for the screen reader's view.
+  exec {bus}< <(exec dbus-daemon --session --nofork --print-address=1 2>/dev/null)
+  pids+=($!)
+  local address
+  read -r -u "$bus" address
+  start env DBUS_SESSION_BUS_ADDRESS="$address" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    LANG=ja_JP.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= "$1/usr/bin/wavorin"
+  click_at 135 146
+  local dialog=
+  for _ in $(seq 50); do
+    dialog=$(xdotool search --onlyvisible --pid "$program_pid" --name '^Open wave$' 2>/dev/null | tail -1) || true
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  [ -n "$dialog" ] || fail "Open showed no dialog titled 'Open wave'"
+  DBUS_SESSION_BUS_ADDRESS=$address "$source/tests/e2e/atspi_tree.py" "$program_pid" \
+    >"$work/tree" 2>&1 || fail "the screen reader's view: $(cat "$work/tree")"
+  grep -qF "push button|${expected[0]}|" "$work/tree" && grep -qF "push button|${expected[1]}|" "$work/tree" &&
+    grep -qF "label|${expected[2]}|" "$work/tree" ||
+    fail "the dialog's buttons are not Qt's Japanese ${expected[*]}: $(grep -E 'push button|label' "$work/tree")"
+  ! grep -qE "push button\|(Cancel|&?Open)\|" "$work/tree" || fail "the dialog still has English buttons"
+  xdotool key --window "$dialog" Escape
+  close_program || fail "Close after the dialog ended with status $?"
 }
 
 case $case_name in
@@ -218,9 +271,13 @@ package)
     fail "cpack: $(cat "$work/cpack.log")"
   deb=$(ls "$work"/out/wavorin_*.deb)
   depends=$(dpkg-deb -f "$deb" Depends)
-  for lib in libqt6widgets6 libsdl2 libsndfile1 libc6; do
+  for lib in libqt6widgets6 libqt6gui6 libsdl2 libsndfile1 libc6; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
   done
+  # Qt's X11 plugin comes with libqt6gui6; qt6-qpa-plugins holds others only.
+  ! grep -q qt6-qpa-plugins <<<"$depends" || fail "Depends names qt6-qpa-plugins: $depends"
+  recommends=$(dpkg-deb -f "$deb" Recommends)
+  [ "$recommends" = "qt6-wayland, qt6-translations-l10n" ] || fail "Recommends is '$recommends'"
   [ "$(dpkg-deb -f "$deb" Section)" = sound ] || fail "Section is $(dpkg-deb -f "$deb" Section)"
   dpkg-deb -x "$deb" "$work/root"
   file "$work/root/usr/libexec/wavorin/wavorin" | grep -q ', stripped' || fail "the program is not stripped"
@@ -230,6 +287,7 @@ package)
     ! grep -E '^[EW]:' "$work/lintian" || fail "lintian: $(cat "$work/lintian")"
   fi
   plays_from "$work/root"
+  dialog_in_japanese "$work/root"
   ;;
 *) fail "unknown case $case_name" ;;
 esac

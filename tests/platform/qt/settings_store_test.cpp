@@ -1,16 +1,21 @@
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <map>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "platform/qt/qt_settings_store.h"
 
@@ -113,8 +118,8 @@ TEST(SettingsStore, StoreBlockedByAFileIsReportedOnceWithoutCrashing) {
   store.SaveSetting("Blocked", "Option", "KEY", "2");
   store.commit();
   const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_THAT(err, ::testing::HasSubstr("Blocked: cannot save settings to "));
-  EXPECT_THAT(err, ::testing::HasSubstr("access denied"));
+  EXPECT_THAT(err, ::testing::StartsWith("wavorin: cannot save settings to " +
+                                         (config_home() + "/Blocked/Blocked.ini: ").toStdString()));
   EXPECT_EQ(err.find("cannot save"), err.rfind("cannot save"));
   EXPECT_TRUE(QFileInfo(config_home() + "/Blocked").isFile());
 }
@@ -140,6 +145,122 @@ TEST(SettingsStore, GarbageFileReadsAsDefaultsAndIsReplacedWithoutAFormatError) 
   store.commit();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(read_file(ini), QByteArray("[Option]\nMAIN%20WINDOW%20X=-1500\nPath=/opt/wavorin\n"));
+}
+
+void write_file(const QString& path, const QByteArray& text) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(text);
+}
+
+mode_t mode_of(const QString& path) {
+  struct stat status {};
+  return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode : 0;
+}
+
+// One start and one Close of the program's settings for `app`, as load_reg
+// and save_reg use them: what the start read for X, and what Close said.
+struct StartAndClose {
+  std::string x;
+  std::string err;
+  int failures = 0;
+  bool kept = false;
+};
+
+StartAndClose start_and_close(const std::string& app) {
+  StartAndClose run;
+  QtSettingsStore store;
+  store.set_failure_listener([&run](const std::string&, const std::string&, bool kept) {
+    ++run.failures;
+    run.kept = kept;
+  });
+  run.x = store.GetSetting(app, "Option", "MAIN WINDOW X", "0");
+  ::testing::internal::CaptureStderr();
+  store.SaveSetting(app, "Option", "MAIN WINDOW X", "150");
+  store.commit();
+  store.SaveSetting(app, "Option", "MAIN WINDOW X", "160");
+  store.commit();
+  run.err = ::testing::internal::GetCapturedStderr();
+  return run;
+}
+
+// Whatever lies where the settings file should be, the start never waits on
+// it and Close never loses it.
+TEST(SettingsStore, OddSettingsFilesNeitherStopTheStartNorVanishAtClose) {
+  const auto ini = [](const QString& app) {
+    return config_home() + "/" + app + "/" + app + ".ini";
+  };
+  const QByteArray stored = "[Extra]\nKEEP=1\n\n[Option]\nMAIN%20WINDOW%20X=300\n";
+
+  // A FIFO: opening it to read would wait for a writer for ever; one comes
+  // after a few seconds to end a wait, and must not have been needed.
+  QDir().mkpath(config_home() + "/Fifo");
+  const QByteArray fifo = QFile::encodeName(ini("Fifo"));
+  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    for (int waited_ms = 0; !done; waited_ms += 50) {
+      if (waited_ms >= 3000) {
+        const int end = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        if (end >= 0) ::close(end);
+      }
+      QThread::msleep(50);
+    }
+  });
+  QElapsedTimer clock;
+  clock.start();
+  const StartAndClose on_fifo = start_and_close("Fifo");
+  const qint64 fifo_ms = clock.elapsed();
+  done = true;
+  writer.join();
+  EXPECT_LT(fifo_ms, 2000) << "a FIFO held the start or Close";
+  EXPECT_EQ(on_fifo.x, "0");
+  EXPECT_THAT(on_fifo.err, ::testing::StartsWith("wavorin: cannot save settings to " +
+                                                 fifo.toStdString() + ": is not a regular file"));
+  EXPECT_EQ(on_fifo.failures, 1);
+  EXPECT_TRUE(S_ISFIFO(mode_of(ini("Fifo"))));
+
+  // A file this user cannot read is kept, and Close says so once.
+  if (geteuid() != 0) {
+    write_file(ini("Unreadable"), stored);
+    ASSERT_TRUE(QFile::setPermissions(ini("Unreadable"), {}));
+    const StartAndClose unreadable = start_and_close("Unreadable");
+    EXPECT_EQ(unreadable.x, "0");
+    EXPECT_THAT(unreadable.err, ::testing::HasSubstr("cannot be read, so it is kept"));
+    EXPECT_EQ(unreadable.err.find("cannot save"), unreadable.err.rfind("cannot save"));
+    EXPECT_EQ(unreadable.failures, 1);
+    EXPECT_TRUE(unreadable.kept);
+    EXPECT_EQ(mode_of(ini("Unreadable")) & 07777, 0U);
+    QFile::setPermissions(ini("Unreadable"), QFileDevice::ReadOwner);
+    EXPECT_EQ(read_file(ini("Unreadable")), stored);
+  }
+
+  // A read-only file is replaced, read-only again, its other keys carried over.
+  write_file(ini("ReadOnly"), stored);
+  ASSERT_EQ(::chmod(QFile::encodeName(ini("ReadOnly")).constData(), 0444), 0);
+  const StartAndClose read_only = start_and_close("ReadOnly");
+  EXPECT_EQ(read_only.x, "300");
+  EXPECT_EQ(read_only.err, "");
+  EXPECT_EQ(mode_of(ini("ReadOnly")), S_IFREG | 0444);
+  EXPECT_EQ(read_file(ini("ReadOnly")), stored.left(stored.indexOf("300")) + "160\n");
+
+  // A link (relative, through a second link) stays a link; the file it leads
+  // to is replaced.
+  write_file(config_home() + "/Real/settings.ini", stored);
+  QDir().mkpath(config_home() + "/Linked");
+  ASSERT_TRUE(QFile::link("../Real/settings.ini", config_home() + "/Real/hop.ini"));
+  ASSERT_EQ(::symlink("../Real/hop.ini", QFile::encodeName(ini("Linked")).constData()), 0);
+  const StartAndClose linked = start_and_close("Linked");
+  EXPECT_EQ(linked.x, "300");
+  EXPECT_EQ(linked.err, "");
+  EXPECT_TRUE(S_ISLNK(mode_of(ini("Linked"))));
+  EXPECT_TRUE(S_ISLNK(mode_of(config_home() + "/Real/hop.ini")));
+  EXPECT_THAT(read_file(config_home() + "/Real/settings.ini").toStdString(),
+              ::testing::HasSubstr("MAIN%20WINDOW%20X=160"));
+  EXPECT_EQ(QDir(config_home() + "/Linked")
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"Linked.ini"});
 }
 
 // The three keys of one save as "MAIN%20WINDOW%20X" -> text, from the file's
@@ -186,6 +307,25 @@ TEST(SettingsStore, KilledWhileSavingLeavesTheOldFileOrTheNewOneWhole) {
     rounds.insert(x);
   }
   EXPECT_GE(rounds.size(), 2U) << "the kills all landed in the same round";
+
+  // The next start, then the next Close, leave only the file: no temporary
+  // or lock file of a killed save.
+  const QByteArray saved_home = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+  const std::string only_the_file = "Killed.ini";
+  const auto entries = [&] {
+    return QDir(home.filePath("Killed"))
+        .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)
+        .join(' ')
+        .toStdString();
+  };
+  QtSettingsStore next;
+  next.GetSetting("Killed", "Option", "MAIN WINDOW X", "0");
+  EXPECT_EQ(entries(), only_the_file) << "after the start";
+  next.SaveSetting("Killed", "Option", "MAIN WINDOW X", "1");
+  next.commit();
+  EXPECT_EQ(entries(), only_the_file) << "after Close";
+  qputenv("XDG_CONFIG_HOME", saved_home);
 }
 
 }  // namespace
