@@ -91,14 +91,20 @@ void QtWindowHost::apply_outline() {
     // own (transparent outside the cabinet): a compositor that keeps pixels
     // outside a window's shape shows no stale ones after a move. Only the
     // outline takes the mouse.
-    native_shape_ = set_native_shape(*widget_, std::nullopt, device);
+    native_bounding_.reset();
   } else {
     scene_.set_coverage({});
     widget_->setMask(outline_pixels_);
-    native_shape_ = set_native_shape(*widget_, device, device);
+    native_bounding_ = device;
   }
+  native_input_ = device;
+  native_shape_ = set_native_shape(*widget_, native_bounding_, native_input_);
   set_draws_own_edge(*widget_, compositor_.active());
   widget_->update();
+}
+
+void QtWindowHost::cut_native_window_again() {
+  if (native_shape_) set_native_shape(*widget_, native_bounding_, native_input_);
 }
 
 void QtWindowHost::use_device_ratio(double ratio) {
