@@ -8,13 +8,13 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   # libraries
-  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev libxcb-shape0-dev
+  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev libxcb-shape0-dev libxcb-xfixes0-dev
   # translations built into the program
   qt6-tools-dev qt6-l10n-tools
   # the Debian package (cpack looks at the program with file)
   file
-  # runtime plugins for Qt on X11
-  libxcb-cursor0 qt6-qpa-plugins
+  # runtime plugins for Qt on X11, and on Wayland where no X server answers
+  libxcb-cursor0 qt6-qpa-plugins qt6-wayland
 )
 test_packages=(
   # sanitizers, fuzzing and static checks

@@ -10,6 +10,7 @@
 
 #include "platform/form_events.h"
 #include "platform/qt/blit_log.h"
+#include "platform/qt/compositor_watch.h"
 #include "platform/qt/error_report.h"
 #include "platform/qt/form_scene.h"
 #include "platform/qt/handler_gate.h"
@@ -128,7 +129,13 @@ class QtWindowHost : public WindowHost {
   void load_remaining_pictures();
   // Returns the device pixels written.
   QRect copy(const BlitRecord& blit);
+  // Cuts the window and sets its alpha for the outline, the ratio and the
+  // compositor as they are now.
   void apply_outline();
+  // The same shapes once more, once the window manager has taken the
+  // window: one that frames it (openbox) copies the input shape to its
+  // frame only when told of a change after it began watching.
+  void cut_native_window_again();
   // Returns whether the handler ran.
   bool raise(void (FormEvents::*handler)());
   void raise_play_file(const std::string& path);
@@ -149,9 +156,18 @@ class QtWindowHost : public WindowHost {
   QRect picture_box_rect_;
   std::string picture_box_path_;
   BlitLog blits_;
-  // How the window's outline was made, to cut it again at another ratio.
+  // How the window's outline was made, to cut it again at another ratio,
+  // and its pixels as the program made them.
   std::optional<RegionShape> outline_;
-  bool native_shape_ = false;  // the outline was last cut at device pixels
+  QRegion outline_pixels_;
+  QImage coverage_;  // of the outline at coverage_ratio_; null: not worked out
+  double coverage_ratio_ = 0;
+  bool native_shape_ = false;               // the outline was last cut at device pixels
+  std::optional<QRegion> native_bounding_;  // none: the whole window shows
+  QRegion native_input_;
+  // Where a compositor draws the desktop, the window blends its edge
+  // through alpha instead of cutting it one bit deep.
+  CompositorWatch compositor_;
   QTimer timer_;
   RegionTable regions_;
   HandlerGate gate_;
