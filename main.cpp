@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
     wavorin::report_no_display(std::cerr);
     return 1;
   }
-  wavorin::choose_x11_platform();
+  wavorin::choose_platform(wavorin::x_server_reachable(), wavorin::wayland_reachable());
   auto display_failure = std::make_unique<wavorin::DisplayFailureExit>();
   QApplication qt_app(argc, argv);
   display_failure.reset();

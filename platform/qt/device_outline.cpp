@@ -9,29 +9,52 @@
 
 namespace wavorin {
 
-bool set_native_shape(QWidget& window, const QRegion& device) {
+namespace {
+
+xcb_connection_t* shape_connection(const QWidget& window) {
   if (QGuiApplication::platformName() != QLatin1String("xcb") ||
       !window.testAttribute(Qt::WA_WState_Created)) {
-    return false;
+    return nullptr;
   }
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
-  if (connection == nullptr) return false;
+  if (connection == nullptr) return nullptr;
   const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
-  if (shape == nullptr || shape->present == 0) return false;
+  return shape != nullptr && shape->present != 0 ? connection : nullptr;
+}
 
-  // An empty list would mean "no shape": an empty outline keeps one pixel
+void set_shape(xcb_connection_t* connection, xcb_window_t window, xcb_shape_kind_t kind,
+               const QRegion& region) {
+  // An empty list would mean "no shape": an empty region keeps one pixel
   // outside the window instead, as the widget's mask does.
   std::vector<xcb_rectangle_t> rects;
-  for (const QRect& r : device.isEmpty() ? QRegion(-1, -1, 1, 1) : device) {
+  for (const QRect& r : region.isEmpty() ? QRegion(-1, -1, 1, 1) : region) {
     rects.push_back({static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
                      static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
   }
-  xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
-                       XCB_CLIP_ORDERING_UNSORTED, static_cast<xcb_window_t>(window.winId()), 0, 0,
-                       static_cast<uint32_t>(rects.size()), rects.data());
+  xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, kind, XCB_CLIP_ORDERING_UNSORTED, window, 0,
+                       0, static_cast<uint32_t>(rects.size()), rects.data());
+}
+
+}  // namespace
+
+bool set_native_shape(QWidget& window, const QRegion& bounding, const QRegion& input) {
+  xcb_connection_t* connection = shape_connection(window);
+  if (connection == nullptr) return false;
+  const auto id = static_cast<xcb_window_t>(window.winId());
+  set_shape(connection, id, XCB_SHAPE_SK_BOUNDING, bounding);
+  set_shape(connection, id, XCB_SHAPE_SK_INPUT, input);
   xcb_flush(connection);
   return true;
+}
+
+void clear_native_shape(QWidget& window) {
+  xcb_connection_t* connection = shape_connection(window);
+  if (connection == nullptr) return;
+  const auto id = static_cast<xcb_window_t>(window.winId());
+  xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
+  xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, id, 0, 0, XCB_NONE);
+  xcb_flush(connection);
 }
 
 }  // namespace wavorin

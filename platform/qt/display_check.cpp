@@ -50,6 +50,8 @@ bool socket_accepts(const QByteArray& path, bool abstract) {
   return reachable;
 }
 
+}  // namespace
+
 // A local display (":0", "unix:0.1") is a server listening on its socket;
 // asking the server itself would cost a second connection handshake before
 // the toolkit's own, so only remote displays are asked through the library.
@@ -83,8 +85,6 @@ bool wayland_reachable() {
   }
   return socket_accepts(name, false);
 }
-
-}  // namespace
 
 bool display_reachable() {
   // QT_QPA_PLATFORM may list platforms to try in turn ("wayland;xcb"). One

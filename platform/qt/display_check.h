@@ -10,6 +10,11 @@ namespace wavorin {
 // wrong instead. Call before the QApplication exists.
 bool display_reachable();
 
+// An X server answers at DISPLAY; a Wayland compositor answers at
+// WAYLAND_DISPLAY ("wayland-0" when unset) in XDG_RUNTIME_DIR.
+bool x_server_reachable();
+bool wayland_reachable();
+
 // One line on `err` saying that no display was found.
 void report_no_display(std::ostream& err);
 

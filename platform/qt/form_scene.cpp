@@ -54,16 +54,19 @@ const ImageElement* FormScene::image_at(QPoint point) const {
   return it == images_.rend() ? nullptr : &*it;
 }
 
+// Whole device pixels are copied one to one: a block that starts half way
+// through a device pixel takes that pixel whole.
+QRect FormScene::device_block(const QRect& rect) const {
+  return QRect(QPoint(static_cast<int>(std::floor(rect.x() * ratio_)),
+                      static_cast<int>(std::floor(rect.y() * ratio_))),
+               QPoint(static_cast<int>(std::ceil((rect.right() + 1) * ratio_)) - 1,
+                      static_cast<int>(std::ceil((rect.bottom() + 1) * ratio_)) - 1))
+      .intersected(retained_.rect());
+}
+
 void FormScene::paint(QPainter& painter, const QRegion& area) const {
-  // Whole device pixels are copied one to one: a block that starts half way
-  // through a device pixel takes that pixel whole.
   for (const QRect& rect : area) {
-    const QRect device =
-        QRect(QPoint(static_cast<int>(std::floor(rect.x() * ratio_)),
-                     static_cast<int>(std::floor(rect.y() * ratio_))),
-              QPoint(static_cast<int>(std::ceil((rect.right() + 1) * ratio_)) - 1,
-                     static_cast<int>(std::ceil((rect.bottom() + 1) * ratio_)) - 1))
-            .intersected(retained_.rect());
+    const QRect device = device_block(rect);
     if (!device.isEmpty()) painter.drawImage(window_rect(device, ratio_), retained_, device);
   }
   const QRect bounds = area.boundingRect();
@@ -76,15 +79,17 @@ void FormScene::paint(QPainter& painter, const QRegion& area) const {
                       image.picture);
     painter.restore();
   }
-  if (!outline_.isEmpty()) {
-    painter.save();
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.scale(1.0 / ratio_, 1.0 / ratio_);
-    for (const QRect& rect :
-         QRegion(to_device(area.boundingRect(), ratio_).adjusted(-1, -1, 1, 1)) - outline_)
-      painter.fillRect(rect, Qt::transparent);
-    painter.restore();
+}
+
+void FormScene::apply_coverage(QPainter& painter, const QRegion& area) const {
+  if (coverage_.isNull()) return;
+  painter.save();
+  painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+  for (const QRect& rect : area) {
+    const QRect device = device_block(rect).intersected(coverage_.rect());
+    if (!device.isEmpty()) painter.drawImage(window_rect(device, ratio_), coverage_, device);
   }
+  painter.restore();
 }
 
 QRegion FormScene::take_dirty() { return std::exchange(dirty_, QRegion()); }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRegion>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/image_element.h"
@@ -21,9 +22,11 @@ class FormScene {
   double ratio() const { return ratio_; }
   // Starts the retained image again from `skin` at another ratio.
   void reset(QSize inside, const QImage& skin, double ratio);
-  // Where painting leaves the window transparent: everything outside
-  // `device_outline` (device pixels). Empty: the window is opaque.
-  void set_transparent_outside(const QRegion& device_outline) { outline_ = device_outline; }
+  // The share of each device pixel that the window shows, as an Alpha8
+  // picture: painting multiplies every pixel by it, so the outside comes out
+  // transparent and the edge blends. A null picture: the window is opaque.
+  void set_coverage(QImage coverage) { coverage_ = std::move(coverage); }
+  const QImage& coverage() const { return coverage_; }
 
   QImage& retained() { return retained_; }
   const QImage& retained() const { return retained_; }
@@ -38,17 +41,22 @@ class FormScene {
 
   // `area` is window pixels; the painter's device has the scene's ratio.
   void paint(QPainter& painter, const QRegion& area) const;
+  // Last, over whatever was painted in `area`: multiplies it by the coverage.
+  void apply_coverage(QPainter& painter, const QRegion& area) const;
 
   // Parts of the retained image drawn since the last refresh.
   void mark_dirty(const QRect& rect) { dirty_ += rect; }
   QRegion take_dirty();
 
  private:
+  // The device pixels a block of window pixels touches.
+  QRect device_block(const QRect& rect) const;
+
   double ratio_;
   QImage retained_;
   std::vector<ImageElement> images_;
   QRegion dirty_;
-  QRegion outline_;
+  QImage coverage_;
 };
 
 }  // namespace wavorin

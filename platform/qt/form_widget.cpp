@@ -53,11 +53,11 @@ FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAcceptDrops(true);
-  // A Wayland client cannot cut its window: the outside is painted
-  // transparent instead, which needs a surface with alpha.
-  if (QGuiApplication::platformName() == QLatin1String("wayland")) {
-    setAttribute(Qt::WA_TranslucentBackground);
-  }
+  // A surface with alpha, chosen once as the window is made: where a
+  // compositor runs, the outline's edge is blended through it (a Wayland
+  // client cannot cut its window at all). Without one, every pixel is drawn
+  // opaque and the window is cut to its outline.
+  setAttribute(Qt::WA_TranslucentBackground);
 }
 
 void FormWidget::start_caption_drag() {
@@ -111,6 +111,7 @@ void FormWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   scene_.paint(painter, event->region());
   if (focus_.ring_shown()) paint_focus_ring(painter, button_rect(*focus_.focused()));
+  scene_.apply_coverage(painter, event->region());
   painter.end();
   emit painted();
 }

@@ -5,9 +5,12 @@
 
 namespace wavorin {
 
-void choose_x11_platform() {
-  if (!qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+void choose_platform(bool x_server_live, bool wayland_live) {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+  if (x_server_live) {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
+  } else if (wayland_live) {
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("wayland"));
   }
 }
 

@@ -2,10 +2,11 @@
 
 namespace wavorin {
 
-// Picks the X11 platform plugin when an X display is available and the user
-// has not chosen one. Only there can the window be placed where it was last
-// time and cut to its shape (on Wayland desktops this means XWayland). Call
-// before the QApplication exists.
-void choose_x11_platform();
+// Picks the platform plugin when the user has not chosen one: X11 where
+// DISPLAY names a live X server, since only there can the window be placed
+// where it was last time (on Wayland desktops this means XWayland);
+// otherwise a native Wayland client where a compositor answers. With
+// neither, nothing is chosen. Call before the QApplication exists.
+void choose_platform(bool x_server_live, bool wayland_live);
 
 }  // namespace wavorin

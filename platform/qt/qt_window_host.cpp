@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTimer>
 #include <cmath>
 
@@ -34,7 +35,9 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
       app_path_(program_folder()),
       scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px), {}),
       widget_(std::make_unique<FormWidget>(scene_)),
-      metrics_(*widget_),
+      // A native Wayland client neither knows nor chooses where its window
+      // is: the position it is given is kept as given.
+      metrics_(*widget_, QGuiApplication::platformName() != QLatin1String("wayland")),
       pictures_(widget_->devicePixelRatio()),
       gate_([this](const std::string& line) { fail(line); }) {
   scene_.reset(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
@@ -63,6 +66,8 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
                    [this] { use_device_ratio(widget_->devicePixelRatio()); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
                    [this] { raise(&FormEvents::Timer1_Timer); });
+  QObject::connect(&compositor_, &CompositorWatch::changed, widget_.get(),
+                   [this] { apply_outline(); });
 }
 
 QtWindowHost::~QtWindowHost() = default;
@@ -103,8 +108,12 @@ int QtWindowHost::run(FormEvents& events) {
   QObject::connect(
       widget_.get(), &FormWidget::painted, widget_.get(), [this] { load_remaining_pictures(); },
       static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
-  widget_->show();
+  // The native window is made first, so that it is cut before it is first
+  // shown; a Wayland window takes its input region once it is shown.
+  widget_->winId();
   apply_outline();
+  widget_->show();
+  if (QGuiApplication::platformName() == QLatin1String("wayland")) apply_outline();
   flush_window_system();
   if (!start_file_.empty()) {
     // Queued, so the file plays from the running loop like any later event.
@@ -255,12 +264,12 @@ int QtWindowHost::CombineRgn(Handle dest, Handle src1, Handle src2, int mode) {
 int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
   if (hwnd != kWindowHandle) return 0;
   if (rgn == 0) {
-    widget_->clearMask();
     outline_.reset();
+    outline_pixels_ = QRegion();
   } else if (const QRegion* region = regions_.find(rgn)) {
     // An empty mask would mean "no shape" to Qt; an empty region hides the
     // whole window, so cut it to a pixel outside the window instead.
-    widget_->setMask(region->isEmpty() ? QRegion(-1, -1, 1, 1) : *region);
+    outline_pixels_ = region->isEmpty() ? QRegion(-1, -1, 1, 1) : *region;
     outline_ = *regions_.shape(rgn);
   } else {
     return 0;

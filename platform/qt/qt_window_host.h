@@ -10,6 +10,7 @@
 
 #include "platform/form_events.h"
 #include "platform/qt/blit_log.h"
+#include "platform/qt/compositor_watch.h"
 #include "platform/qt/error_report.h"
 #include "platform/qt/form_scene.h"
 #include "platform/qt/handler_gate.h"
@@ -118,6 +119,8 @@ class QtWindowHost : public WindowHost {
   void load_remaining_pictures();
   // Returns the device pixels written.
   QRect copy(const BlitRecord& blit);
+  // Cuts the window and sets its alpha for the outline, the ratio and the
+  // compositor as they are now.
   void apply_outline();
   void raise(void (FormEvents::*handler)());
   void raise_play_file(const std::string& path);
@@ -138,9 +141,14 @@ class QtWindowHost : public WindowHost {
   QRect picture_box_rect_;
   std::string picture_box_path_;
   BlitLog blits_;
-  // How the window's outline was made, to cut it again at another ratio.
+  // How the window's outline was made, to cut it again at another ratio,
+  // and its pixels as the program made them.
   std::optional<RegionShape> outline_;
+  QRegion outline_pixels_;
   bool native_shape_ = false;  // the outline was last cut at device pixels
+  // Where a compositor draws the desktop, the window blends its edge
+  // through alpha instead of cutting it one bit deep.
+  CompositorWatch compositor_;
   QTimer timer_;
   RegionTable regions_;
   HandlerGate gate_;

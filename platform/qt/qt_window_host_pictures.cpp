@@ -2,6 +2,7 @@
 // when needed, copied between surfaces in window pixels, and drawn again when
 // the ratio changes.
 #include <QGuiApplication>
+#include <QWindow>
 
 #include "platform/qt/device_outline.h"
 #include "platform/qt/form_widget.h"
@@ -67,17 +68,34 @@ QRect QtWindowHost::copy(const BlitRecord& blit) {
 }
 
 void QtWindowHost::apply_outline() {
-  const double r = pictures_.ratio();
-  const QRegion device = outline_ ? outline_->at(r) : QRegion();
-  // Where the window system cannot cut the window (a native Wayland
-  // client), the outside is painted transparent.
-  if (on_wayland()) {
-    scene_.set_transparent_outside(!outline_          ? QRegion()
-                                   : device.isEmpty() ? QRegion(-1, -1, 1, 1)
-                                                      : device);
+  if (!outline_) {
+    scene_.set_coverage({});
+    widget_->clearMask();
+    if (native_shape_) clear_native_shape(*widget_);
+    native_shape_ = false;
     widget_->update();
+    return;
   }
-  if (outline_ && (r != 1.0 || native_shape_)) native_shape_ = set_native_shape(*widget_, device);
+  const double r = pictures_.ratio();
+  const QRegion device = outline_->at(r);
+  if (compositor_.active()) {
+    // The edge is blended through alpha: the widget's own mask would keep
+    // the edge pixels just outside the one-bit outline from being painted.
+    scene_.set_coverage(outline_->coverage(r, scene_.retained().size()));
+    widget_->clearMask();
+    // Wayland: the input region. X11: replaced by the native shape below.
+    if (QWindow* window = widget_->windowHandle(); window != nullptr && on_wayland())
+      window->setMask(outline_pixels_);
+    // Shown: every pixel the outline touches, a pixel wider than the one-bit
+    // outline, so a compositor that draws shadows from the shape gets the
+    // cabinet's. Taking the mouse: the outline.
+    native_shape_ = set_native_shape(*widget_, covered_pixels(scene_.coverage()), device);
+  } else {
+    scene_.set_coverage({});
+    widget_->setMask(outline_pixels_);
+    native_shape_ = set_native_shape(*widget_, device, device);
+  }
+  widget_->update();
 }
 
 void QtWindowHost::use_device_ratio(double ratio) {

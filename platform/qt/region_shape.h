@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRegion>
 #include <memory>
 
@@ -21,10 +22,19 @@ class RegionShape {
   // in window pixels. At ratio 1 this is the program's own region.
   QRegion at(double ratio) const;
 
+  // How much of each device pixel the shape covers, as an Alpha8 picture of
+  // `size` device pixels: 255 where the pixel lies wholly inside, 0 where
+  // wholly outside, the share in between along the edge. Measured on a grid
+  // of 16 x 16 samples per device pixel.
+  QImage coverage(double ratio, QSize size) const;
+
  private:
   struct Node;
   explicit RegionShape(std::shared_ptr<const Node> node);
   std::shared_ptr<const Node> node_;
 };
+
+// The pixels of an Alpha8 coverage picture that are not wholly transparent.
+QRegion covered_pixels(const QImage& coverage);
 
 }  // namespace wavorin

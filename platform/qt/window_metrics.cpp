@@ -39,9 +39,11 @@ TwipRect WindowMetrics::to_twips(const QRect& rect) const {
 // A top-level widget's pos() is its frame's position; the frame adds nothing
 // to a frameless window, but the arithmetic stays right for a framed one.
 float WindowMetrics::left() const {
+  if (!position_known_) return unknown_left_;
   return static_cast<float>(window_.pos().x()) * twips_per_pixel_x();
 }
 float WindowMetrics::top() const {
+  if (!position_known_) return unknown_top_;
   return static_cast<float>(window_.pos().y()) * twips_per_pixel_y();
 }
 
@@ -54,10 +56,18 @@ float WindowMetrics::height() const {
 }
 
 void WindowMetrics::set_left(float twips) {
+  if (!position_known_) {
+    unknown_left_ = twips;
+    return;
+  }
   window_.move(to_int(twips / twips_per_pixel_x()), window_.pos().y());
 }
 
 void WindowMetrics::set_top(float twips) {
+  if (!position_known_) {
+    unknown_top_ = twips;
+    return;
+  }
   window_.move(window_.pos().x(), to_int(twips / twips_per_pixel_y()));
 }
 
@@ -73,6 +83,7 @@ void WindowMetrics::set_height(float twips) {
 
 std::vector<TwipRect> WindowMetrics::screens() const {
   std::vector<TwipRect> result;
+  if (!position_known_) return result;
   for (const QScreen* screen : QGuiApplication::screens())
     result.push_back(to_twips(screen->geometry()));
   return result;

@@ -2,9 +2,12 @@
 // it and Refresh putting exactly the changed part on screen.
 
 #include <QPaintEvent>
+#include <QPainter>
 #include <QTest>
 #include <QWidget>
 
+#include "platform/qt/form_scene.h"
+#include "platform/qt/region_shape.h"
 #include "platform/qt/surface.h"
 #include "tests/platform/qt/host_fixture.h"
 
@@ -139,6 +142,58 @@ TEST_F(Painting, RefreshRepaintsOnlyWhatChanged) {
   EXPECT_EQ(recorder.regions[1], QRegion(button_rect(Element::b_stp)));
   EXPECT_EQ(w->grab().toImage().pixelColor(29, 29), strip_colour(0));
   w->hide();
+}
+
+// Where a compositor runs, the window is painted through the outline's
+// coverage: at every ratio, pixels wholly inside show the skin unchanged,
+// pixels wholly outside are transparent, edge pixels are the skin at the
+// pixel's share. Painted twice over, as the animation repaints its area, the
+// result is the same: nothing builds up at the edge.
+TEST(SceneCoverage, SkinUnchangedInsideTransparentOutsideBlendedAtTheEdge) {
+  const RegionShape outline = RegionShape::combined(RegionShape::ellipse(0, 0, 226, 226),
+                                                    RegionShape::rectangle(0, 113, 226, 332), 2);
+  for (const double r : {1.0, 1.5, 2.0}) {
+    const QSize device(static_cast<int>(std::ceil(225 * r)), static_cast<int>(std::ceil(332 * r)));
+    QImage skin(device, QImage::Format_RGB32);
+    for (int y = 0; y < device.height(); ++y)
+      for (int x = 0; x < device.width(); ++x) skin.setPixel(x, y, qRgb(x % 256, y % 256, 200));
+    FormScene scene(QSize(225, 332), skin, r);
+    scene.set_coverage(outline.coverage(r, scene.retained().size()));
+    const QImage& alpha = scene.coverage();
+    QImage out(scene.retained().size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    out.setDevicePixelRatio(r);
+    for (const QRect area : {QRect(0, 0, 225, 332), QRect(0, 0, 225, 120)}) {
+      QPainter painter(&out);
+      painter.setCompositionMode(QPainter::CompositionMode_Source);
+      painter.fillRect(area, Qt::transparent);
+      painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      scene.paint(painter, area);
+      scene.apply_coverage(painter, area);
+    }
+    int edge = 0;
+    for (int y = 0; y < device.height(); ++y) {
+      for (int x = 0; x < device.width(); ++x) {
+        const int a = qAlpha(alpha.pixel(x, y));
+        const QRgb shown = out.pixel(x, y);
+        const QRgb want = skin.pixel(x, y);
+        if (a == 255) {
+          ASSERT_EQ(shown, want) << x << "," << y << " at " << r;
+        } else if (a == 0) {
+          ASSERT_EQ(qAlpha(shown), 0) << x << "," << y << " at " << r;
+        } else {
+          ++edge;
+          ASSERT_NEAR(qAlpha(shown), a, 1) << x << "," << y << " at " << r;
+          const QRgb colour = qUnpremultiply(shown);
+          ASSERT_NEAR(qRed(colour), qRed(want), 255.0 / a + 1) << x << "," << y << " at " << r;
+          ASSERT_NEAR(qGreen(colour), qGreen(want), 255.0 / a + 1) << x << "," << y << " at " << r;
+        }
+      }
+    }
+    EXPECT_GT(edge, 300 * r) << r;
+    EXPECT_EQ(qAlpha(out.pixel(0, 0)), 0) << r;
+    EXPECT_EQ(out.pixel(QPoint(112, 200) * r), skin.pixel(QPoint(112, 200) * r)) << r;
+  }
 }
 
 }  // namespace

@@ -8,42 +8,36 @@
 namespace wavorin {
 namespace {
 
-// Sets DISPLAY and QT_QPA_PLATFORM for one test and puts them back after.
+// Puts QT_QPA_PLATFORM back after each test.
 class QpaChoice : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_display_ = qgetenv("DISPLAY");
-    had_display_ = qEnvironmentVariableIsSet("DISPLAY");
-    saved_platform_ = qgetenv("QT_QPA_PLATFORM");
-  }
-  void TearDown() override {
-    if (had_display_) {
-      qputenv("DISPLAY", saved_display_);
-    } else {
-      qunsetenv("DISPLAY");
-    }
-    qputenv("QT_QPA_PLATFORM", saved_platform_);
-  }
+  void TearDown() override { qputenv("QT_QPA_PLATFORM", saved_platform_); }
 
-  QByteArray saved_display_;
-  bool had_display_ = false;
-  QByteArray saved_platform_;
+  QByteArray saved_platform_ = qgetenv("QT_QPA_PLATFORM");
 };
 
-TEST_F(QpaChoice, PicksX11OnlyWithADisplayAndNoChoiceMade) {
-  qputenv("DISPLAY", QByteArrayLiteral(":0"));
+TEST_F(QpaChoice, X11WhereItsServerLivesElseWaylandWhereACompositorAnswers) {
   qunsetenv("QT_QPA_PLATFORM");
-  choose_x11_platform();
+  choose_platform(true, true);
   EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("xcb"));
 
-  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("wayland"));
-  choose_x11_platform();
+  // DISPLAY names a server that has gone: the compositor still answers.
+  qunsetenv("QT_QPA_PLATFORM");
+  choose_platform(false, true);
   EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("wayland"));
 
-  qunsetenv("DISPLAY");
+  // Neither: the toolkit's own choice, which the display check reports.
   qunsetenv("QT_QPA_PLATFORM");
-  choose_x11_platform();
+  choose_platform(false, false);
   EXPECT_FALSE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
+
+  // The user's choice stands, even an empty one.
+  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("wayland"));
+  choose_platform(true, false);
+  EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("wayland"));
+  qputenv("QT_QPA_PLATFORM", QByteArray());
+  choose_platform(true, true);
+  EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray());
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/window_host.h"
 
@@ -104,6 +107,92 @@ TEST(RegionTable, CabinetOutlineBuiltLikeTheProgram) {
     EXPECT_EQ(device.boundingRect(), QRect(0, 0, static_cast<int>(std::lround(226 * r)),
                                            static_cast<int>(std::lround(332 * r))))
         << r;
+  }
+}
+
+// The cabinet's outline drawn independently of the program, in window
+// pixels: the disc, the body below its middle, the two feet.
+struct Box {
+  double x0, y0, x1, y1;
+};
+
+bool in_outline(double x, double y) {
+  const double dx = x - 113, dy = y - 113;
+  if (dx * dx + dy * dy < 113.0 * 113.0) return true;
+  if (y >= 113 && y < 327) return x >= 0 && x < 226;
+  return y >= 327 && y < 332 && ((x >= 0 && x < 25) || (x >= 201 && x < 226));
+}
+
+// Whether the box lies wholly inside the outline: each of its pieces above,
+// within and below the body lies in the disc (all corners) or in a rectangle.
+bool wholly_inside(const Box& b) {
+  for (const auto& [top, bottom] : {std::pair{-1e9, 113.0}, {113.0, 327.0}, {327.0, 1e9}}) {
+    const Box p{b.x0, std::max(b.y0, top), b.x1, std::min(b.y1, bottom)};
+    if (p.y1 <= p.y0) continue;
+    const auto in_disc = [](double x, double y) {
+      return (x - 113) * (x - 113) + (y - 113) * (y - 113) <= 113.0 * 113.0;
+    };
+    const bool disc =
+        in_disc(p.x0, p.y0) && in_disc(p.x1, p.y0) && in_disc(p.x0, p.y1) && in_disc(p.x1, p.y1);
+    const bool body = p.y0 >= 113 && p.y1 <= 327 && p.x0 >= 0 && p.x1 <= 226;
+    const bool foot =
+        p.y0 >= 327 && p.y1 <= 332 && ((p.x0 >= 0 && p.x1 <= 25) || (p.x0 >= 201 && p.x1 <= 226));
+    if (!disc && !body && !foot) return false;
+  }
+  return true;
+}
+
+bool wholly_outside(const Box& b) {
+  const double nx = std::clamp(113.0, b.x0, b.x1), ny = std::clamp(113.0, b.y0, b.y1);
+  if ((nx - 113) * (nx - 113) + (ny - 113) * (ny - 113) < 113.0 * 113.0) return false;
+  const auto overlaps = [&b](double x0, double y0, double x1, double y1) {
+    return b.x0 < x1 && x0 < b.x1 && b.y0 < y1 && y0 < b.y1;
+  };
+  return !overlaps(0, 113, 226, 327) && !overlaps(0, 327, 25, 332) && !overlaps(201, 327, 226, 332);
+}
+
+TEST(RegionShape, CoverageOfTheCabinetIsEachDevicePixelsShareInsideTheOutline) {
+  RegionTable regions;
+  const Handle outline = regions.CreateEllipticRgn(0, 0, 226, 226);
+  regions.CombineRgn(outline, outline, regions.CreateRectRgn(0, 113, 226, 327), RGN_OR);
+  regions.CombineRgn(outline, outline, regions.CreateRectRgn(0, 327, 25, 332), RGN_OR);
+  regions.CombineRgn(outline, outline, regions.CreateRectRgn(201, 327, 226, 332), RGN_OR);
+  for (const double r : {1.0, 1.5, 2.0}) {
+    const QSize size(static_cast<int>(std::ceil(225 * r)), static_cast<int>(std::ceil(332 * r)));
+    const QImage alpha = regions.shape(outline)->coverage(r, size);
+    ASSERT_EQ(alpha.size(), size);
+    ASSERT_EQ(alpha.format(), QImage::Format_Alpha8);
+    int edge = 0;
+    for (int y = 0; y < size.height(); ++y) {
+      for (int x = 0; x < size.width(); ++x) {
+        const Box box{x / r, y / r, (x + 1) / r, (y + 1) / r};
+        const int a = qAlpha(alpha.pixel(x, y));
+        if (wholly_inside(box)) {
+          ASSERT_EQ(a, 255) << x << "," << y << " at " << r;
+        } else if (wholly_outside(box)) {
+          ASSERT_EQ(a, 0) << x << "," << y << " at " << r;
+        } else {
+          // Measured on a finer grid of its own: the share within 10 %.
+          int in = 0;
+          for (int j = 0; j < 40; ++j)
+            for (int i = 0; i < 40; ++i)
+              in += in_outline(box.x0 + (i + 0.5) / 40 / r, box.y0 + (j + 0.5) / 40 / r) ? 1 : 0;
+          ASSERT_NEAR(a, in * 255.0 / 1600, 26) << x << "," << y << " at " << r;
+          ++edge;
+        }
+      }
+    }
+    // The round top and the feet's inner sides, at least, have an edge.
+    EXPECT_GT(edge, 300 * r) << r;
+    // What the window shows: a pixel wider than the one-bit outline, no more.
+    const QRegion one_bit = regions.shape(outline)->at(r) & QRect(QPoint(0, 0), size);
+    const QRegion shown = covered_pixels(alpha);
+    EXPECT_EQ(one_bit - shown, QRegion()) << r;
+    QRegion wider = one_bit;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) wider += one_bit.translated(dx, dy);
+    EXPECT_EQ(shown - wider, QRegion()) << r;
+    EXPECT_FALSE((shown - one_bit).isEmpty()) << r;
   }
 }
 
