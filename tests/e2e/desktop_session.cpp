@@ -29,13 +29,22 @@ QStringList programs_of(Shell shell) {
   return {};
 }
 
-// picom with shadows as Debian's sample configuration draws them, but
-// without the sample's fading and its dimming of inactive windows, which
-// would only make the screen change while the test looks at it.
-constexpr char kPicomConfig[] =
-    "backend = \"xrender\";\nvsync = false;\nshadow = true;\nshadow-radius = 7;\n"
-    "shadow-offset-x = -7;\nshadow-offset-y = -7;\nfading = false;\n"
-    "inactive-opacity = 1.0;\nlog-level = \"warn\";\n";
+// picom with shadows as Debian's sample configuration draws them, and
+// which windows it spares them, but without the sample's fading and its
+// dimming of inactive windows, which would only make the screen change while
+// the test looks at it.
+constexpr char kPicomConfig[] = R"(backend = "xrender";
+vsync = false;
+shadow = true;
+shadow-radius = 7;
+shadow-offset-x = -7;
+shadow-offset-y = -7;
+shadow-exclude = [ "name = 'Notification'", "class_g = 'Conky'", "class_g ?= 'Notify-osd'",
+                   "class_g = 'Cairo-clock'", "_GTK_FRAME_EXTENTS@:c" ];
+fading = false;
+inactive-opacity = 1.0;
+log-level = "warn";
+)";
 
 bool x_says(const QString& program, const QStringList& args, const QString& needle) {
   QProcess p;

@@ -249,9 +249,9 @@ TEST(NativeWaylandRun, StartsWithoutXAndClosesWithTheStoredPositionUnchanged) {
   QElapsedTimer clock;
   clock.start();
   while (program.state() != QProcess::NotRunning && clock.elapsed() < 15000) {
-    QProcess::execute("dbus-send", {"--session", "--type=method_call",
-                                    "--dest=org.mpris.MediaPlayer2.wavorin",
-                                    "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Quit"});
+    QProcess::execute("dbus-send",
+                      {"--session", "--type=method_call", "--dest=org.mpris.MediaPlayer2.wavorin",
+                       "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Quit"});
     program.waitForFinished(300);
   }
   const QString output = QString::fromLocal8Bit(program.readAll());
