@@ -5,6 +5,7 @@
 // top; everywhere a click beside it reaches the window behind.
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -122,8 +123,11 @@ class WindowBehind {
         [&] {
           xev_.waitForReadyRead(50);
           log_ += QString::fromLocal8Bit(xev_.readAllStandardOutput());
-          return log_.contains(QStringLiteral("ButtonPress")) &&
-                 log_.contains(QStringLiteral("root:(%1,%2)").arg(at.x()).arg(at.y()));
+          // The press's second line says where it was; moves say it too.
+          return log_.contains(
+              QRegularExpression(QStringLiteral("ButtonPress event[^\n]*\n[^\n]*root:\\(%1,%2\\)")
+                                     .arg(at.x())
+                                     .arg(at.y())));
         },
         3000);
   }
