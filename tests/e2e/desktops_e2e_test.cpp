@@ -106,13 +106,24 @@ class WindowBehind {
  public:
   bool start() {
     xev_.start("xev", {"-geometry", "1024x768+0+0"});
-    // xev names no process id on its window: found by its title alone.
-    return xev_.waitForStarted(10000) && Desktop::wait_until([] {
-             return !Desktop::run("xdotool",
-                                  {"search", "--onlyvisible", "--name", "^Event Tester$"}, true)
-                         .trimmed()
-                         .isEmpty();
-           });
+    if (!xev_.waitForStarted(10000)) return false;
+    // xev names no process id on its window: found by its title alone. A
+    // window manager that has only just come up may drop the first map
+    // request; asking again is harmless.
+    return Desktop::wait_until(
+        [] {
+          const auto find = [](bool visible) {
+            QStringList args = {"search", "--name", "^Event Tester$"};
+            if (visible) args.insert(1, "--onlyvisible");
+            return Desktop::run("xdotool", args, true).trimmed();
+          };
+          if (!find(true).isEmpty()) return true;
+          if (const QString id = find(false); !id.isEmpty())
+            Desktop::run("xdotool", {"windowmap", id.split('\n').first()}, true);
+          Desktop::settle(200);
+          return false;
+        },
+        10000);
   }
   ~WindowBehind() {
     xev_.terminate();
