@@ -44,8 +44,8 @@ CompositorWatch::CompositorWatch() {
     active_ = true;
     return;
   }
-  auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                 : nullptr;
+  auto* x11 =
+      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
   if (connection == nullptr) return;
   const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection, &xcb_xfixes_id);
@@ -53,10 +53,10 @@ CompositorWatch::CompositorWatch() {
   const xcb_window_t root = root_of_screen(connection, screen);
   const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
   ReplyPtr<xcb_intern_atom_reply_t> atom(
-      xcb_intern_atom_reply(connection,
-                            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()),
-                                            name.c_str()),
-                            nullptr),
+      xcb_intern_atom_reply(
+          connection,
+          xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()),
+          nullptr),
       &std::free);
   if (atom == nullptr || root == XCB_NONE) return;
   selection_ = atom->atom;
@@ -70,10 +70,11 @@ CompositorWatch::CompositorWatch() {
     if (version != nullptr) {
       selection_notify_ =
           static_cast<std::uint8_t>(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
-      xcb_xfixes_select_selection_input(connection, root, selection_,
-                                        XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
-                                            XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
-                                            XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+      xcb_xfixes_select_selection_input(
+          connection, root, selection_,
+          XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
       QCoreApplication::eventDispatcher()->installNativeEventFilter(this);
     }
   }

@@ -29,7 +29,7 @@ class CompositorWatch : public QObject, public QAbstractNativeEventFilter {
 
  private:
   bool active_ = false;
-  std::uint32_t selection_ = 0;           // the atom _NET_WM_CM_S<screen>, 0 when not watched
+  std::uint32_t selection_ = 0;        // the atom _NET_WM_CM_S<screen>, 0 when not watched
   std::uint8_t selection_notify_ = 0;  // XFixes' selection-notify event type
 };
 

@@ -106,7 +106,11 @@ int QtWindowHost::run(FormEvents& events) {
   // The first paint needs only the skin; the pressed faces are decoded once
   // it is on the screen, the animation strip when first drawn from.
   QObject::connect(
-      widget_.get(), &FormWidget::painted, widget_.get(), [this] { load_remaining_pictures(); },
+      widget_.get(), &FormWidget::painted, widget_.get(),
+      [this] {
+        cut_native_window_again();
+        load_remaining_pictures();
+      },
       static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
   // The native window is made first, so that it is cut before it is first
   // shown; a Wayland window takes its input region once it is shown.

@@ -122,6 +122,10 @@ class QtWindowHost : public WindowHost {
   // Cuts the window and sets its alpha for the outline, the ratio and the
   // compositor as they are now.
   void apply_outline();
+  // The same shapes once more, once the window manager has taken the
+  // window: one that frames it (openbox) copies the input shape to its
+  // frame only when told of a change after it began watching.
+  void cut_native_window_again();
   void raise(void (FormEvents::*handler)());
   void raise_play_file(const std::string& path);
   void fail(const std::string& report);
@@ -145,7 +149,9 @@ class QtWindowHost : public WindowHost {
   // and its pixels as the program made them.
   std::optional<RegionShape> outline_;
   QRegion outline_pixels_;
-  bool native_shape_ = false;  // the outline was last cut at device pixels
+  bool native_shape_ = false;               // the outline was last cut at device pixels
+  std::optional<QRegion> native_bounding_;  // none: the whole window shows
+  QRegion native_input_;
   // Where a compositor draws the desktop, the window blends its edge
   // through alpha instead of cutting it one bit deep.
   CompositorWatch compositor_;

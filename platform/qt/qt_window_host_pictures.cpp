@@ -73,6 +73,7 @@ void QtWindowHost::apply_outline() {
     widget_->clearMask();
     if (native_shape_) clear_native_shape(*widget_);
     native_shape_ = false;
+    set_draws_own_edge(*widget_, false);
     widget_->update();
     return;
   }
@@ -86,16 +87,24 @@ void QtWindowHost::apply_outline() {
     // Wayland: the input region. X11: replaced by the native shape below.
     if (QWindow* window = widget_->windowHandle(); window != nullptr && on_wayland())
       window->setMask(outline_pixels_);
-    // Shown: every pixel the outline touches, a pixel wider than the one-bit
-    // outline, so a compositor that draws shadows from the shape gets the
-    // cabinet's. Taking the mouse: the outline.
-    native_shape_ = set_native_shape(*widget_, covered_pixels(scene_.coverage()), device);
+    // X11: the whole window is shown, so every pixel of it is the program's
+    // own (transparent outside the cabinet): a compositor that keeps pixels
+    // outside a window's shape shows no stale ones after a move. Only the
+    // outline takes the mouse.
+    native_bounding_.reset();
   } else {
     scene_.set_coverage({});
     widget_->setMask(outline_pixels_);
-    native_shape_ = set_native_shape(*widget_, device, device);
+    native_bounding_ = device;
   }
+  native_input_ = device;
+  native_shape_ = set_native_shape(*widget_, native_bounding_, native_input_);
+  set_draws_own_edge(*widget_, compositor_.active());
   widget_->update();
+}
+
+void QtWindowHost::cut_native_window_again() {
+  if (native_shape_) set_native_shape(*widget_, native_bounding_, native_input_);
 }
 
 void QtWindowHost::use_device_ratio(double ratio) {

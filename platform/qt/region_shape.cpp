@@ -135,8 +135,8 @@ QImage RegionShape::coverage(double ratio, QSize size) const {
   const QRect samples(0, 0, w * kSamples, h * kSamples);
   for (const QRect& rect : at(ratio * kSamples) & samples) {
     for (int y = rect.top() / kSamples; y <= rect.bottom() / kSamples; ++y) {
-      const int rows = std::min(rect.bottom() + 1, (y + 1) * kSamples) -
-                       std::max(rect.top(), y * kSamples);
+      const int rows =
+          std::min(rect.bottom() + 1, (y + 1) * kSamples) - std::max(rect.top(), y * kSamples);
       int* line = count.data() + static_cast<std::ptrdiff_t>(y) * w;
       for (int x = rect.left() / kSamples; x <= rect.right() / kSamples; ++x) {
         line[x] += rows * (std::min(rect.right() + 1, (x + 1) * kSamples) -
@@ -151,23 +151,6 @@ QImage RegionShape::coverage(double ratio, QSize size) const {
     for (int x = 0; x < w; ++x) out[x] = static_cast<uchar>((line[x] * 255 + kAll / 2) / kAll);
   }
   return alpha;
-}
-
-QRegion covered_pixels(const QImage& coverage) {
-  QRegion region;
-  for (int y = 0; y < coverage.height(); ++y) {
-    const uchar* line = coverage.constScanLine(y);
-    for (int x = 0; x < coverage.width();) {
-      if (line[x] == 0) {
-        ++x;
-        continue;
-      }
-      const int first = x;
-      while (x < coverage.width() && line[x] != 0) ++x;
-      region += QRect(first, y, x - first, 1);
-    }
-  }
-  return region;
 }
 
 }  // namespace wavorin

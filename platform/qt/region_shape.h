@@ -34,7 +34,4 @@ class RegionShape {
   std::shared_ptr<const Node> node_;
 };
 
-// The pixels of an Alpha8 coverage picture that are not wholly transparent.
-QRegion covered_pixels(const QImage& coverage);
-
 }  // namespace wavorin

@@ -262,9 +262,10 @@ TEST(NativeWaylandRun, StartsWithoutXAndClosesWithTheStoredPositionUnchanged) {
   }
   EXPECT_EQ(program.exitCode(), 0) << output.toStdString();
   const QSettings saved(ini, QSettings::IniFormat);
-  EXPECT_EQ(saved.value("Option/MAIN WINDOW X").toString(), "60000");
-  EXPECT_EQ(saved.value("Option/MAIN WINDOW Y").toString(), "-1500");
-  EXPECT_EQ(saved.value("Option/Path").toString(), QFileInfo(WAVORIN_EXE).absolutePath());
+  EXPECT_EQ(saved.value("Option/MAIN WINDOW X").toString().toStdString(), "60000");
+  EXPECT_EQ(saved.value("Option/MAIN WINDOW Y").toString().toStdString(), "-1500");
+  EXPECT_EQ(saved.value("Option/Path").toString().toStdString(),
+            QFileInfo(WAVORIN_EXE).absolutePath().toStdString());
 }
 
 }  // namespace

@@ -51,6 +51,22 @@ TEST_F(WindowMetrics, PositionAndSizeInTwipsRoundToWholePixels) {
   w->hide();
 }
 
+// A native Wayland client cannot know where its window is: the position it
+// is given comes back exactly, the window is not moved, and no screen is
+// offered to compare a position with. The size is still the window's.
+TEST_F(WindowMetrics, AnUnknownPositionIsKeptAsGivenAndNeitherAppliedNorCompared) {
+  QWidget* w = host_->widget();
+  w->move(30, 40);
+  wavorin::WindowMetrics unknown(*w, false);
+  unknown.set_left(60000.F);
+  unknown.set_top(-1500.5F);
+  EXPECT_EQ(w->pos(), QPoint(30, 40));
+  EXPECT_FLOAT_EQ(unknown.left(), 60000.F);
+  EXPECT_FLOAT_EQ(unknown.top(), -1500.5F);
+  EXPECT_TRUE(unknown.screens().empty());
+  EXPECT_FLOAT_EQ(unknown.width(), host_->Width());
+}
+
 TEST_F(WindowMetrics, ScreensAndWorkAreaInTwips) {
   const float tx = host_->TwipsPerPixelX();
   const float ty = host_->TwipsPerPixelY();
