@@ -39,12 +39,19 @@ double disc_share(int x, int y) {
   return in / 256.0;
 }
 
-// How far a pixel of the window's box that lies outside the outline is from
-// it: beside the round top, or in the gap between the feet.
-double distance_outside(int x, int y) {
-  if (y < 113) return std::hypot(x + 0.5 - 113, y + 0.5 - 113) - 113;
-  return std::min({y + 0.5 - 327, x + 0.5 - 25, 201 - (x + 0.5)});
+// How far a point outside the outline is from it, in pixels.
+double distance_from_outline(double px, double py) {
+  const auto from_rect = [&](double left, double top, double right, double bottom) {
+    return std::hypot(std::max({left - px, 0.0, px - right}),
+                      std::max({top - py, 0.0, py - bottom}));
+  };
+  return std::min({std::max(std::hypot(px - 113, py - 113) - 113, 0.0), from_rect(0, 113, 226, 327),
+                   from_rect(0, 327, 25, 332), from_rect(201, 327, 226, 332)});
 }
+
+// How far around the window's box a compositor might draw: the shadows
+// of picom and mutter reach less.
+constexpr int kAround = 30;
 
 struct Faults {
   int desktop_covered = 0;  // pixels beyond the shadow's reach that are not the desktop
@@ -53,26 +60,30 @@ struct Faults {
   int edge_pixels = 0;
 };
 
-// Compares the window's box on `screen` with the skin inside the outline and
-// with `desktop` (the screen before the program came) outside it.
+// Compares the window's box and what lies around it on `screen` with the
+// skin inside the outline and with `desktop` (the screen before the program
+// came) outside it.
 Faults faults_of(const QImage& screen, const QImage& desktop, QPoint origin,
                  const Setting& setting) {
   const QImage skin = asset("skin.png");
   Faults faults;
-  for (int y = 0; y < 332; ++y)
-    for (int x = 0; x < 225; ++x) {
+  for (int y = -kAround; y < 332 + kAround; ++y)
+    for (int x = -kAround; x < 225 + kAround; ++x) {
       const QPoint at = origin + QPoint(x, y);
       if (!screen.rect().contains(at)) continue;
       const QRgb shown = screen.pixel(at);
       const QRgb behind = desktop.pixel(at);
-      const double share = y < 113 ? disc_share(x, y) : (inside_outline(x, y) ? 1.0 : 0.0);
+      const bool in_box = QRect(0, 0, 225, 332).contains(x, y);
+      const double share =
+          !in_box ? 0.0 : (y < 113 ? disc_share(x, y) : (inside_outline(x, y) ? 1.0 : 0.0));
       // Without a compositor the outline is cut at whole pixels, as ever.
-      const bool inside = setting.composited ? share == 1.0 : inside_outline(x, y);
+      const bool inside = setting.composited ? share == 1.0 : in_box && inside_outline(x, y);
       const bool outside = setting.composited ? share == 0.0 : !inside;
       if (inside) {
         faults.skin_wrong += shown != skin.pixel(x, y);
       } else if (outside) {
-        faults.desktop_covered += distance_outside(x, y) > setting.shadow_reach && shown != behind;
+        faults.desktop_covered +=
+            distance_from_outline(x + 0.5, y + 0.5) > setting.shadow_reach && shown != behind;
       } else if (setting.shadow_reach == 0) {
         // The edge: skin and desktop mixed by the share the outline covers.
         ++faults.edge_pixels;
