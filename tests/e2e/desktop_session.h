@@ -44,7 +44,6 @@ class DesktopSession {
 
   // The pointer as a person's mouse moves it: through the compositor where
   // it picks the window under the pointer (kwin_wayland), else through XTEST.
-  void move_pointer(QPoint to) const;
   void drag(QPoint from, QPoint by) const;
   void click(QPoint at) const;
 
