@@ -194,7 +194,7 @@ TEST_P(OnDesktop, CabinetShowsOnlyItselfThroughADragAndACornerClickReachesTheWin
   check("dragged");
 
   // Deep in the corner, and on the round top's edge just outside the
-  // outline, where the shown window reaches a pixel farther.
+  // outline, where a little of the blended cabinet still shows.
   for (const QPoint at : {QPoint(5, 5), edge_pixel_outside()}) {
     // A click that reached the window behind raised it: the cabinet goes
     // back on top first.
