@@ -13,8 +13,8 @@ packages=(
   qt6-tools-dev qt6-l10n-tools
   # the Debian package (cpack looks at the program with file)
   file
-  # runtime plugins for Qt on X11
-  libxcb-cursor0 qt6-qpa-plugins
+  # runtime plugins for Qt on X11, and on Wayland where no X server answers
+  libxcb-cursor0 qt6-qpa-plugins qt6-wayland
 )
 test_packages=(
   # sanitizers, fuzzing and static checks

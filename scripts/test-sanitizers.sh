@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the sanitizer presets and runs the tests each is for:
-#   debug (AddressSanitizer + UndefinedBehaviorSanitizer): the unit, window-host
-#     and sound tests, under the private X server as everywhere else;
+#   debug (AddressSanitizer + UndefinedBehaviorSanitizer): the unit, window-host,
+#     compositor-watch and sound tests, under the private X server as everywhere
+#     else;
 #   tsan (ThreadSanitizer): the sound tests, which hold the program's own
 #     threads (the audio thread, the feeder). The window-host tests stay out:
 #     Qt's file-dialog threads run in uninstrumented Qt and give false reports.
@@ -16,7 +17,7 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 
 cmake --preset debug -DWAVORIN_TESTS=ON >/dev/null
 cmake --build --preset debug -j "$jobs" --target app_tests qt_host_tests settings_close_writer \
-  sound_tests sound_fuzz_smoke
+  compositor_watch_tests sound_tests sound_fuzz_smoke
 # Only the folders of those tests, so ctest runs nothing that was not built.
 # The fuzzing run builds its own instrumented target and is left to the
 # release tests.

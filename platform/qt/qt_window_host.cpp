@@ -278,6 +278,7 @@ int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
   } else {
     return 0;
   }
+  coverage_ = QImage();
   apply_outline();
   if (redraw) widget_->update();
   return 1;

@@ -149,6 +149,8 @@ class QtWindowHost : public WindowHost {
   // and its pixels as the program made them.
   std::optional<RegionShape> outline_;
   QRegion outline_pixels_;
+  QImage coverage_;  // of the outline at coverage_ratio_; null: not worked out
+  double coverage_ratio_ = 0;
   bool native_shape_ = false;               // the outline was last cut at device pixels
   std::optional<QRegion> native_bounding_;  // none: the whole window shows
   QRegion native_input_;

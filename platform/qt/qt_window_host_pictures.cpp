@@ -82,7 +82,13 @@ void QtWindowHost::apply_outline() {
   if (compositor_.active()) {
     // The edge is blended through alpha: the widget's own mask would keep
     // the edge pixels just outside the one-bit outline from being painted.
-    scene_.set_coverage(outline_->coverage(r, scene_.retained().size()));
+    // Worked out once per outline, ratio and size: a few milliseconds at 2x.
+    if (coverage_.isNull() || coverage_ratio_ != r ||
+        coverage_.size() != scene_.retained().size()) {
+      coverage_ = outline_->coverage(r, scene_.retained().size());
+      coverage_ratio_ = r;
+    }
+    scene_.set_coverage(coverage_);
     widget_->clearMask();
     // Wayland: the input region. X11: replaced by the native shape below.
     if (QWindow* window = widget_->windowHandle(); window != nullptr && on_wayland())
