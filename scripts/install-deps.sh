@@ -30,6 +30,10 @@ test_packages=(
   dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus playerctl
   # the real window as a native Wayland client on a headless compositor
   weston qt6-wayland
+  # the desktops Debian ships, started headless: KDE's Wayland compositor
+  # with XWayland, GNOME's window manager on X11, picom's shadows; xev as
+  # the window behind; kwin's screenshots and fake pointer
+  kwin-wayland xwayland mutter picom libwayland-dev
   # an unprivileged user for the permission tests (useradd)
   passwd
   # Qt's own Japanese texts, for the Open dialog under a Japanese locale

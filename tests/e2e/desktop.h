@@ -18,6 +18,9 @@ struct Desktop {
   static QString run(const QString& program, const QStringList& args, bool may_fail = false);
 
   static QImage screenshot();
+  // Where screenshots come from instead of the X server's root window (a
+  // compositor that keeps its picture to itself); an empty one restores it.
+  static void set_screenshot_source(std::function<QImage()> source);
   static void set_root_colour(const QString& colour);
   static QPoint pointer();
   static void move_pointer(QPoint to);
