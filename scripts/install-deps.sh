@@ -14,7 +14,7 @@ packages=(
   # the Debian package (cpack looks at the program with file)
   file
   # runtime plugins for Qt on X11, and on Wayland where no X server answers
-  libxcb-cursor0 qt6-qpa-plugins qt6-wayland
+  libxcb-cursor0 qt6-wayland
 )
 test_packages=(
   # sanitizers, fuzzing and static checks

@@ -85,7 +85,7 @@ class Showcase : public wavorin::FormEvents {
 }  // namespace
 
 int main(int argc, char** argv) {
-  wavorin::choose_x11_platform();
+  wavorin::choose_platform(/*x_server_live=*/true, /*wayland_live=*/false);
   QApplication app(argc, argv);
   QTemporaryDir pictures;
   const float tpp = 15.0F;
