@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "platform/app_identity.h"
 #include "platform/qt/startup_messages.h"
 
 namespace wavorin {
@@ -63,7 +64,7 @@ CommandLine::CommandLine(int argc, const char* const* argv, std::ostream& out, s
     return;
   }
   if (parser.isSet(version)) {
-    out << "wavorin " << WAVORIN_VERSION << '\n';
+    out << "wavorin " << kVersion << '\n';
     exit_status_ = 0;
     return;
   }

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <array>
 
 #include "platform/app_identity.h"
 #include "tools/paint/chrome.h"
@@ -15,7 +14,6 @@ namespace {
 
 using namespace geometry;
 
-constexpr std::array<int, 8> kThemeSizes{16, 24, 32, 48, 64, 128, 256, 512};
 constexpr int kFullArtFrom = 48;
 
 // The window's outline in skin pixels, as a path, so its edge is smooth.
@@ -123,7 +121,7 @@ QImage IconPainter::simple(int size) {
 }
 
 QString IconPainter::write(const QString& folder) const {
-  for (const int size : kThemeSizes) {
+  for (const int size : kIconSizes) {
     const QString dir = QDir(folder).filePath(QString::number(size));
     const QString name = QString::fromUtf8(kApplicationId) + QStringLiteral(".png");
     if (!QDir().mkpath(dir) ||
