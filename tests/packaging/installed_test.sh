@@ -220,6 +220,8 @@ installed_tree)
     fail "the metainfo has no release $version"
   gunzip -c "$root/usr/share/man/man1/wavorin.1.gz" >"$work/wavorin.1"
   mandoc -T lint -W warning "$work/wavorin.1" || fail "mandoc found faults in the manual page"
+  grep -q "^\.TH WAVORIN 1 [0-9-]* \"Wavorin $version\"" "$work/wavorin.1" ||
+    fail "the manual page is not of version $version: $(head -1 "$work/wavorin.1")"
   # Every theme size, square, transparent in the corners, opaque in the middle.
   for size in $icon_sizes; do
     icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
