@@ -16,15 +16,18 @@ using namespace geometry;
 
 constexpr int kFullArtFrom = 48;
 
-// The window's outline in skin pixels, as a path, so its edge is smooth.
+// The window's outline in skin pixels, from the same boxes the program cuts
+// the window with, as a path, so its edge is smooth.
 QPainterPath outline_path() {
+  const auto rect = [](const layout::PixelBox& box) {
+    return QRectF(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  };
   QPainterPath path;
   path.setFillRule(Qt::WindingFill);
-  path.addEllipse(QPointF(kDomeCentreX, kDomeCentreY), kDomeRadius, kDomeRadius);
-  path.addRect(QRectF(0, kDomeCentreY, kSkinWidth + 1, kCabinetBottom - kDomeCentreY));
-  path.addRect(QRectF(0, kCabinetBottom, kFootWidth, kSkinHeight - kCabinetBottom));
-  path.addRect(QRectF(kSkinWidth + 1 - kFootWidth, kCabinetBottom, kFootWidth,
-                      kSkinHeight - kCabinetBottom));
+  path.addEllipse(rect(layout::kOutlineDisc));
+  for (const layout::PixelBox& box :
+       {layout::kOutlineBody, layout::kOutlineLeftFoot, layout::kOutlineRightFoot})
+    path.addRect(rect(box));
   return path.simplified();
 }
 
