@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <filesystem>
 
+#include "platform/app_identity.h"
 #include "platform/qt/startup_messages.h"
 
 namespace wavorin {
@@ -81,7 +82,7 @@ CommandLine::CommandLine(int argc, const char* const* argv, std::ostream& out, s
     return;
   }
   if (parser.isSet(version)) {
-    out << "wavorin " << WAVORIN_VERSION << '\n';
+    out << "wavorin " << kVersion << '\n';
     exit_status_ = 0;
     return;
   }

@@ -14,14 +14,14 @@ namespace wavorin {
 // stays "Form1".
 void present_to_desktop() {
   QGuiApplication::setDesktopFileName(QString::fromUtf8(kApplicationId));
-  QCoreApplication::setApplicationVersion(QStringLiteral(WAVORIN_VERSION));
+  QCoreApplication::setApplicationVersion(QString::fromUtf8(kVersion));
 }
 
 void show_window_icon() {
-  // The sizes window lists and task bars ask for; the larger ones the
-  // desktop takes from the installed theme icons by the application id.
+  // The larger sizes the desktop takes from the installed theme icons by the
+  // application id.
   QIcon icon;
-  for (const int size : {16, 24, 32, 48, 64, 128}) {
+  for (const int size : kWindowIconSizes) {
     // Read as PNG by name: asking the image format plugins would load them
     // all for the program's life.
     QImageReader reader(

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/layout.h"
@@ -21,7 +23,8 @@ using CallLog = std::vector<std::string>;
 
 // A window host that records calls and models just enough of a window: its
 // position and outer size in twips, a frame of fixed pixel thickness, the
-// screens, regions and timer state.
+// screens, where the controls were moved, the timer state, and regions that
+// can be asked which pixels they hold.
 class FakeWindowHost : public WindowHost {
  public:
   explicit FakeWindowHost(CallLog& log) : log_(log) {}
@@ -41,6 +44,14 @@ class FakeWindowHost : public WindowHost {
   bool ended = false;
   std::set<Handle> live_regions;
   std::map<Element, bool> visible;
+  std::map<Element, TwipRect> placed;  // pixels, as the program moved them
+  // Which pixels of the inside a region holds; empty when none was given.
+  using Shape = std::function<bool(int x, int y)>;
+  Shape window_shape;
+  Handle window_region = 0;
+  int region_faults = 0;  // calls on released or unknown regions, unknown modes
+
+  bool inside_window_shape(int x, int y) const { return window_shape && window_shape(x, y); }
 
   float Left() const override { return left; }
   void set_Left(float twips) override {
@@ -74,6 +85,7 @@ class FakeWindowHost : public WindowHost {
     log_.push_back(std::string("Refresh ") + layout::element_name(element));
   }
   void Move(Element element, float l, float t, float w, float h) override {
+    placed[element] = {l, t, w, h};
     log_.push_back(std::string("Move ") + layout::element_name(element) + " " + num(l) + "," +
                    num(t) + "," + num(w) + "," + num(h));
   }
@@ -95,22 +107,49 @@ class FakeWindowHost : public WindowHost {
     ended = true;
     log_.push_back("End");
   }
+  // Pixel (x, y) is in the ellipse inscribed in the box when its centre is.
   Handle CreateEllipticRgn(int l, int t, int r, int b) override {
-    return new_region("Ellipse", l, t, r, b);
+    const double cx = (l + r) / 2.0;
+    const double cy = (t + b) / 2.0;
+    const double rx = (r - l) / 2.0;
+    const double ry = (b - t) / 2.0;
+    return new_region("Ellipse", l, t, r, b, [=](int x, int y) {
+      const double dx = (x + 0.5 - cx) / rx;
+      const double dy = (y + 0.5 - cy) / ry;
+      return dx * dx + dy * dy <= 1.0;
+    });
   }
   Handle CreateRectRgn(int l, int t, int r, int b) override {
-    return new_region("Rect", l, t, r, b);
+    return new_region("Rect", l, t, r, b,
+                      [=](int x, int y) { return x >= l && x < r && y >= t && y < b; });
   }
+  // The destination takes a copy of the union; its own shape is replaced.
   int CombineRgn(Handle dest, Handle a, Handle b, int mode) override {
     log_.push_back("CombineRgn " + num(dest) + " " + num(a) + " " + num(b) + " " + num(mode));
+    if (mode != RGN_OR || !live(dest) || !live(a) || !live(b)) {
+      ++region_faults;
+      return RGN_ERROR;
+    }
+    shapes_[dest] = [first = shapes_[a], second = shapes_[b]](int x, int y) {
+      return first(x, y) || second(x, y);
+    };
     return COMPLEXREGION;
   }
+  // The window shows the region as it is now; the region stays the program's.
   int SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) override {
     log_.push_back("SetWindowRgn " + num(hwnd) + " " + num(rgn) + (redraw ? " 1" : " 0"));
+    if (hwnd != kWindow || !live(rgn)) {
+      ++region_faults;
+      return 0;
+    }
+    window_shape = shapes_[rgn];
+    window_region = rgn;
     return 1;
   }
   bool DeleteObject(Handle object) override {
     log_.push_back("DeleteObject " + num(object));
+    if (!live(object)) ++region_faults;
+    shapes_.erase(object);
     return live_regions.erase(object) == 1;
   }
   bool BitBlt(Handle dest, int x, int y, int w, int h, Handle src, int sx, int sy,
@@ -144,9 +183,11 @@ class FakeWindowHost : public WindowHost {
     }
     return std::to_string(value);
   }
-  Handle new_region(const char* kind, int l, int t, int r, int b) {
+  bool live(Handle region) const { return live_regions.count(region) == 1; }
+  Handle new_region(const char* kind, int l, int t, int r, int b, Shape shape) {
     const Handle h = next_region_++;
     live_regions.insert(h);
+    shapes_[h] = std::move(shape);
     log_.push_back(std::string("Create") + kind + " " + num(l) + "," + num(t) + "," + num(r) + "," +
                    num(b) + " -> " + num(h));
     return h;
@@ -154,6 +195,7 @@ class FakeWindowHost : public WindowHost {
 
   CallLog& log_;
   Handle next_region_ = 100;
+  std::map<Handle, Shape> shapes_;
 };
 
 // Records every request; `busy` makes SND_NOSTOP requests fail, as they do

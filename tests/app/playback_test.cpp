@@ -109,12 +109,13 @@ TEST_F(FormTest, CloseClicksReleasesTheOutlineSavesAndEnds) {
   load();
   host.left = 1500;
   host.top = 3000;
+  const std::string release_outline = "DeleteObject " + std::to_string(host.window_region);
   form.b_cls_Click();
   // The settings are written before the end, which runs nothing more.
   EXPECT_EQ(log,
-            (CallLog{"Visible p_cls 1", "Refresh p_cls", kClick, "Visible p_cls 0",
-                     "DeleteObject 104", "SaveSetting MAIN WINDOW X=1500",
-                     "SaveSetting MAIN WINDOW Y=3000", "SaveSetting Path=/opt/wavorin", "End"}));
+            (CallLog{"Visible p_cls 1", "Refresh p_cls", kClick, "Visible p_cls 0", release_outline,
+                     "SaveSetting MAIN WINDOW X=1500", "SaveSetting MAIN WINDOW Y=3000",
+                     "SaveSetting Path=/opt/wavorin", "End"}));
   EXPECT_TRUE(host.ended);
   EXPECT_TRUE(host.live_regions.empty());
   EXPECT_EQ(stored("MAIN WINDOW X"), "1500");

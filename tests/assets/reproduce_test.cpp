@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "platform/app_identity.h"
 #include "tests/assets/asset_images.h"
 
 namespace wavorin::test {
@@ -46,8 +47,8 @@ TEST(Painter, RepaintsTheCommittedIconsPixelForPixel) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
   ASSERT_EQ(run_painter({folder.path()}), 0);
-  for (const int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
-    const QString name = QString("icons/%1/org.wavorin.Wavorin.png").arg(size);
+  for (const int size : kIconSizes) {
+    const QString name = QString("icons/%1/%2.png").arg(size).arg(kApplicationId);
     const QImage fresh = QImage(folder.filePath(name)).convertToFormat(QImage::Format_ARGB32);
     const QImage committed =
         QImage(asset_path(name.toUtf8().constData())).convertToFormat(QImage::Format_ARGB32);

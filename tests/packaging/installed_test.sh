@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# installed_test.sh CASE BUILD_DIR SOURCE_DIR VERSION
+# installed_test.sh CASE BUILD_DIR SOURCE_DIR VERSION APP_ID "ICON_SIZES"
 #
 # command_line       --help, --version and a bad option without a display;
 #                    no display at all
@@ -12,7 +12,8 @@
 #                    dpkg-deb -x, plays, and its Open dialog speaks Qt's own
 #                    Japanese under a Japanese locale; lintian
 set -euo pipefail
-case_name=$1 build=$2 source=$3 version=$4
+case_name=$1 build=$2 source=$3 version=$4 app_id=$5 icon_sizes=$6
+id_pattern=${app_id//./\\.}
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -197,7 +198,7 @@ installed_tree)
   install_into "$root"
   # Nothing outside the program's folders and the desktop's own places.
   unexpected=$(cd "$root" && find . \( -type f -o -type l \) | sort | grep -v -E \
-    '^\./usr/(libexec/wavorin/|share/wavorin/|bin/wavorin$|share/applications/org\.wavorin\.Wavorin\.desktop$|share/icons/hicolor/[0-9]+x[0-9]+/apps/org\.wavorin\.Wavorin\.png$|share/metainfo/org\.wavorin\.Wavorin\.metainfo\.xml$|share/man/man1/wavorin\.1\.gz$)') || true
+    "^\./usr/(libexec/wavorin/|share/wavorin/|bin/wavorin\$|share/applications/$id_pattern\.desktop\$|share/icons/hicolor/[0-9]+x[0-9]+/apps/$id_pattern\.png\$|share/metainfo/$id_pattern\.metainfo\.xml\$|share/man/man1/wavorin\.1\.gz\$)") || true
   [ -z "$unexpected" ] || fail "installed outside its places: $unexpected"
   [ -x "$root/usr/libexec/wavorin/wavorin" ] && [ ! -L "$root/usr/libexec/wavorin/wavorin" ] ||
     fail "no program in libexec/wavorin"
@@ -210,18 +211,20 @@ installed_tree)
   [ "$(readlink -f "$root/usr/bin/wavorin")" = "$(readlink -f "$root/usr/libexec/wavorin/wavorin")" ] ||
     fail "bin/wavorin does not lead to the program"
   cmp -s "$root/usr/libexec/wavorin/click.wav" "$source/assets/click.wav" || fail "the click is not the program's"
-  desktop-file-validate "$root/usr/share/applications/org.wavorin.Wavorin.desktop" >"$work/v" 2>&1 || true
+  desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >"$work/v" 2>&1 || true
   [ ! -s "$work/v" ] || fail "desktop-file-validate: $(cat "$work/v")"
-  appstreamcli validate --no-net "$root/usr/share/metainfo/org.wavorin.Wavorin.metainfo.xml" >"$work/v" 2>&1 ||
+  appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >"$work/v" 2>&1 ||
     fail "appstreamcli: $(cat "$work/v")"
   grep -qE '^[[:space:]]*[EW]:' "$work/v" && fail "appstreamcli: $(cat "$work/v")"
-  grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/org.wavorin.Wavorin.metainfo.xml" ||
+  grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml" ||
     fail "the metainfo has no release $version"
   gunzip -c "$root/usr/share/man/man1/wavorin.1.gz" >"$work/wavorin.1"
   mandoc -T lint -W warning "$work/wavorin.1" || fail "mandoc found faults in the manual page"
+  grep -q "^\.TH WAVORIN 1 [0-9-]* \"Wavorin $version\"" "$work/wavorin.1" ||
+    fail "the manual page is not of version $version: $(head -1 "$work/wavorin.1")"
   # Every theme size, square, transparent in the corners, opaque in the middle.
-  for size in 16 24 32 48 64 128 256 512; do
-    icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/org.wavorin.Wavorin.png
+  for size in $icon_sizes; do
+    icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
     [ -f "$icon" ] || fail "no ${size}px icon"
     [ "$(identify -format '%w %h' "$icon")" = "$size $size" ] || fail "the ${size}px icon is $(identify -format '%wx%h' "$icon")"
     last=$((size - 1)) middle=$((size / 2))

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <array>
 
 #include "platform/app_identity.h"
 #include "tools/paint/chrome.h"
@@ -15,18 +14,20 @@ namespace {
 
 using namespace geometry;
 
-constexpr std::array<int, 8> kThemeSizes{16, 24, 32, 48, 64, 128, 256, 512};
 constexpr int kFullArtFrom = 48;
 
-// The window's outline in skin pixels, as a path, so its edge is smooth.
+// The window's outline in skin pixels, from the same boxes the program cuts
+// the window with, as a path, so its edge is smooth.
 QPainterPath outline_path() {
+  const auto rect = [](const layout::PixelBox& box) {
+    return QRectF(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  };
   QPainterPath path;
   path.setFillRule(Qt::WindingFill);
-  path.addEllipse(QPointF(kDomeCentreX, kDomeCentreY), kDomeRadius, kDomeRadius);
-  path.addRect(QRectF(0, kDomeCentreY, kSkinWidth + 1, kCabinetBottom - kDomeCentreY));
-  path.addRect(QRectF(0, kCabinetBottom, kFootWidth, kSkinHeight - kCabinetBottom));
-  path.addRect(QRectF(kSkinWidth + 1 - kFootWidth, kCabinetBottom, kFootWidth,
-                      kSkinHeight - kCabinetBottom));
+  path.addEllipse(rect(layout::kOutlineDisc));
+  for (const layout::PixelBox& box :
+       {layout::kOutlineBody, layout::kOutlineLeftFoot, layout::kOutlineRightFoot})
+    path.addRect(rect(box));
   return path.simplified();
 }
 
@@ -123,7 +124,7 @@ QImage IconPainter::simple(int size) {
 }
 
 QString IconPainter::write(const QString& folder) const {
-  for (const int size : kThemeSizes) {
+  for (const int size : kIconSizes) {
     const QString dir = QDir(folder).filePath(QString::number(size));
     const QString name = QString::fromUtf8(kApplicationId) + QStringLiteral(".png");
     if (!QDir().mkpath(dir) ||

@@ -210,8 +210,13 @@ TEST_F(SoundOutTest, RequestsFromTwoThreadsAtOnce) {
   sound();
   const auto requests = [&](const std::string& file) {
     for (int i = 0; i < 10; ++i) {
-      const int played = sound_->sndPlaySoundA(file, i % 3 == 0 ? SND_NOSTOP : SND_ASYNC);
-      EXPECT_TRUE(played == 0 || played == 1);
+      // Whether a SND_NOSTOP request finds the other thread's sound still
+      // playing is a race; a plain request always ends it and plays.
+      const bool no_stop = i % 3 == 0;
+      const int played = sound_->sndPlaySoundA(file, no_stop ? SND_NOSTOP : SND_ASYNC);
+      if (!no_stop) {
+        EXPECT_EQ(played, 1) << "request " << i;
+      }
       if (i % 5 == 4) {
         EXPECT_EQ(sound_->sndPlaySoundA("", SND_NODEFAULT), 1);
       }
