@@ -31,7 +31,7 @@ constexpr const char* kDeviceStopped = "the sound device stopped taking samples"
 
 SoundReport unplayable(const std::string& name, unsigned flags, const std::string& reason) {
   std::fprintf(stderr, "wavorin: cannot play '%s': %s\n", name.c_str(), reason.c_str());
-  return SoundReport{SoundProblem::FileUnplayable, name, flags, reason};
+  return SoundReport{SoundProblem::FileUnplayable, name, flags, reason, SoundFile::fault_of(name)};
 }
 
 }  // namespace

@@ -34,6 +34,9 @@ std::size_t block_frames_for(int channels) {
   return std::clamp<std::size_t>(16384 / static_cast<std::size_t>(channels), 16, 2048);
 }
 
+// At most this many device frames come out of one read of the file.
+constexpr std::size_t kMaxConvertedFrames = 8192;
+
 }  // namespace
 
 std::optional<SoundDecoder> SoundDecoder::create(SoundFile file, const DeviceFormat& device,
@@ -69,7 +72,11 @@ SoundDecoder::SoundDecoder(SoundFile file, const DeviceFormat& device, Route rou
       route_(route),
       stream_(stream),
       mixer_(std::move(mixer)),
-      block_frames_(block_frames_for(file_.channels())) {
+      block_frames_(block_frames_for(file_.channels())),
+      feed_frames_(std::clamp<std::size_t>(
+          kMaxConvertedFrames * static_cast<std::size_t>(file_.sample_rate()) /
+              static_cast<std::size_t>(std::max(device.rate, 1)),
+          1, block_frames_)) {
   const auto channels = static_cast<std::size_t>(file_.channels());
   if (route_ == Route::floats) {
     floats_.resize(block_frames_ * channels);
@@ -86,6 +93,8 @@ SoundDecoder::SoundDecoder(SoundDecoder&& other) noexcept
       stream_(std::exchange(other.stream_, nullptr)),
       mixer_(std::move(other.mixer_)),
       block_frames_(other.block_frames_),
+      feed_frames_(other.feed_frames_),
+      frames_read_(other.frames_read_),
       shorts_(std::move(other.shorts_)),
       floats_(std::move(other.floats_)),
       stereo_(std::move(other.stereo_)),
@@ -106,6 +115,8 @@ std::size_t SoundDecoder::read(std::byte* out, std::size_t capacity) {
   if (route_ == Route::direct) {
     const auto wanted = static_cast<sf_count_t>(std::min(frames, block_frames_));
     const auto got = static_cast<std::size_t>(file_.read(shorts_.data(), wanted));
+    frames_read_ += static_cast<sf_count_t>(got);
+    if (got == 0) file_done_ = true;
     std::memcpy(out, shorts_.data(), got * frame_bytes);
     return got * frame_bytes;
   }
@@ -123,12 +134,14 @@ std::size_t SoundDecoder::read(std::byte* out, std::size_t capacity) {
 }
 
 bool SoundDecoder::feed_converter() {
-  const auto wanted = static_cast<sf_count_t>(block_frames_);
+  const auto wanted = static_cast<sf_count_t>(feed_frames_);
   if (route_ == Route::shorts) {
     const auto got = static_cast<std::size_t>(file_.read(shorts_.data(), wanted));
+    frames_read_ += static_cast<sf_count_t>(got);
     return got > 0 && put(shorts_.data(), got, static_cast<std::size_t>(file_.channels()) * 2);
   }
   const auto got = static_cast<std::size_t>(file_.read(floats_.data(), wanted));
+  frames_read_ += static_cast<sf_count_t>(got);
   if (got == 0) return false;
   if (!mixer_) return put(floats_.data(), got, static_cast<std::size_t>(file_.channels()) * 4);
   mixer_->mix(floats_.data(), stereo_.data(), got);
