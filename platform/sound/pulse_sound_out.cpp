@@ -7,7 +7,6 @@
 #include <pulse/stream.h>
 #include <pulse/thread-mainloop.h>
 #include <pulse/timeval.h>
-#include <pulse/rtclock.h>
 #include <unistd.h>
 
 #include <algorithm>
