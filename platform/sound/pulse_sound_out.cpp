@@ -204,13 +204,9 @@ int PulseSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   current_name_ = name;
   current_flags_ = flags;
   started_ = false;
+  sound_bytes_ = 0;
   draining_ = false;
-  if (stream_ != nullptr) {
-    pa_proplist* properties = pa_proplist_new();
-    pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, base_name(name).c_str());
-    drop(pa_stream_proplist_update(stream_, PA_UPDATE_REPLACE, properties, nullptr, nullptr));
-    pa_proplist_free(properties);
-  }
+  if (device_ == Device::Idle || device_ == Device::Playing) name_stream();
   switch (device_) {
     case Device::Disconnected:
       move_to(Device::Connecting);
@@ -391,6 +387,13 @@ void PulseSoundOut::move_to(Device next) {
   device_ = next;
 }
 
+void PulseSoundOut::name_stream() {
+  pa_proplist* properties = pa_proplist_new();
+  pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, base_name(current_name_).c_str());
+  drop(pa_stream_proplist_update(stream_, PA_UPDATE_REPLACE, properties, nullptr, nullptr));
+  pa_proplist_free(properties);
+}
+
 void PulseSoundOut::arm_grace_timer() {
   pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
   timeval when{};
@@ -459,6 +462,7 @@ void PulseSoundOut::write_some() {
     }
     remember(data, given);
     pa_stream_write(stream_, data, given, nullptr, 0, PA_SEEK_RELATIVE);
+    sound_bytes_ += given;
     room -= given;
     if (!started_) {
       started_ = true;
@@ -606,6 +610,8 @@ void PulseSoundOut::on_stream_state(pa_stream* stream, void* self) {
   switch (pa_stream_get_state(stream)) {
     case PA_STREAM_READY:
       if (out->current_) {
+        // A sound that came while the stream was being made.
+        out->name_stream();
         out->move_to(Device::Playing);
         out->write_some();
       } else {
@@ -641,8 +647,8 @@ void PulseSoundOut::on_drained(pa_stream*, int success, void* self) {
   // Drained is rendered; a device that runs far ahead of the listener
   // renders long before the sound is heard to its end.
   const auto heard_at =
-      out->started_at_ + std::chrono::duration_cast<Clock::duration>(
-                             std::chrono::duration<double>(out->current_->duration_seconds()));
+      out->started_at_ +
+      std::chrono::microseconds(pa_bytes_to_usec(out->sound_bytes_, &kSpec));
   const auto wait = std::chrono::duration_cast<std::chrono::microseconds>(heard_at - Clock::now());
   if (wait.count() <= 0) {
     out->heard();
