@@ -43,7 +43,7 @@ constexpr double kFadeSeconds = 0.005;
 // From a cut to the stream's cork: the fade, and a margin for its way out.
 constexpr std::chrono::microseconds kFadeHeard{25000};
 // The samples kept for a fade: more than the long buffer and the device's latency.
-constexpr std::size_t kHistoryBytes = 2 * 44100 * 4;
+constexpr std::size_t kHistoryBytes = std::size_t{2} * 44100 * 4;
 // How long the first connection may take before the server counts as absent.
 constexpr auto kConnectLimit = milliseconds(2000);
 // Slack past a synchronous sound's length before it is given up.
