@@ -333,9 +333,13 @@ void PulseSoundOut::move_to(Device next) {
       pa_context_set_state_callback(context_, &PulseSoundOut::on_context_state, this);
       // nullptr: the server libpulse finds (PULSE_SERVER, then the session's).
       if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        refused_because_ = pa_strerror(pa_context_errno(context_));
-        pa_context_unref(context_);
-        context_ = nullptr;
+        // The state callback may have dropped the context already.
+        if (context_ != nullptr) {
+          refused_because_ = pa_strerror(pa_context_errno(context_));
+          pa_context_set_state_callback(context_, nullptr, nullptr);
+          pa_context_unref(context_);
+          context_ = nullptr;
+        }
         next = Device::Disconnected;
       }
       break;
