@@ -177,8 +177,9 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
   if (delivered)
     std::this_thread::sleep_for(std::chrono::duration<double>(format.buffer_seconds()));
   lock.lock();
-  // Ended by another request: done as that request asked.
-  if (playback_ != playing) return played;
+  // Ended meanwhile: by another request (faded, done as it asked), or by
+  // the closer, which found the device lost and told of it.
+  if (playback_ != playing) return playing->finished() ? played : failed;
   if (delivered && !playing->cut_short()) return played;
   if (delivered) {
     reports.push_back(cut_short(name, flags));
