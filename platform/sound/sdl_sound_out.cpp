@@ -31,7 +31,13 @@ constexpr const char* kDeviceStopped = "the sound device stopped taking samples"
 
 SoundReport unplayable(const std::string& name, unsigned flags, const std::string& reason) {
   std::fprintf(stderr, "wavorin: cannot play '%s': %s\n", name.c_str(), reason.c_str());
-  return SoundReport{SoundProblem::FileUnplayable, name, flags, reason};
+  return SoundReport{SoundProblem::FileUnplayable, name, flags, reason, SoundFile::fault_of(name)};
+}
+
+SoundReport cut_short(const std::string& name, unsigned flags) {
+  std::fprintf(stderr, "wavorin: '%s' could not be read to its end\n", name.c_str());
+  return SoundReport{SoundProblem::FileCutShort, name, flags,
+                     "the file ends before its announced length"};
 }
 
 }  // namespace
@@ -88,20 +94,18 @@ int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   int result = 0;
   {
     std::unique_lock lock(mutex_);
-    closed_.wait(lock, [this] { return !closing_; });
+    closed_.wait(lock, [this] { return state_ != DeviceState::Closing; });
     if (device_ && !device_->running()) {
-      // Lost: drop it; this request opens a new one.
+      // Lost: drop it, with its driver; this request opens a new one.
       if (playback_) note_failure(reports);
       close_device();
+      driver_.reset();
     }
     const bool busy = playback_ && !playback_->finished();
     if ((flags & SND_NOSTOP) == 0 || !busy) {
       end_current();
-      result = name.empty() ? 1 : play(name, flags, reports);
-      if (!playback_ || playback_->finished()) {
-        idle_ = true;
-        idle_since_ = Clock::now();
-      }
+      result = name.empty() ? 1 : play(name, flags, reports, lock);
+      if (device_ && (!playback_ || playback_->finished())) move_to(DeviceState::Idle);
       wake_closer_.notify_one();
     }
   }
@@ -109,7 +113,8 @@ int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   return result;
 }
 
-int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports) {
+int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
+                      std::unique_lock<std::mutex>& lock) {
   // There is no default sound: a bad name without SND_NODEFAULT plays
   // nothing and still counts as done, so the caller goes on as after a sound.
   const int failed = (flags & SND_NODEFAULT) != 0 ? 0 : 1;
@@ -137,7 +142,7 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports)
     if (!open_file()) return failed;
   }
   if (samples) {
-    playback_ = std::make_unique<Playback>(std::move(samples), format);
+    playback_ = std::make_shared<Playback>(std::move(samples), format);
   } else {
     const FileIdentity opened = file->identity();
     std::optional<SoundDecoder> decoder = SoundDecoder::create(std::move(*file), format, error);
@@ -146,22 +151,39 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports)
       return failed;
     }
     samples = cache_.decode_and_keep(name, opened, format, *decoder, decoder->duration_seconds());
-    playback_ = samples ? std::make_unique<Playback>(std::move(samples), format)
-                        : std::make_unique<Playback>(std::move(*decoder), format);
+    playback_ = samples ? std::make_shared<Playback>(std::move(samples), format)
+                        : std::make_shared<Playback>(std::move(*decoder), format);
   }
   playback_->start();
   device_->attach(playback_.get());
-  idle_ = false;
+  move_to(DeviceState::Playing);
   const int played = silent_ ? failed : 1;
   if ((flags & SND_ASYNC) != 0) {
     if (playback_->wait_until_taken(*device_)) return played;
     note_failure(reports);
     return failed;
   }
-  if (playback_->wait_until_delivered(*device_)) {
-    // The last buffer is now in the device: it takes one more period to be heard.
+  // Waited for without the lock, so that another thread's request (a Stop)
+  // is served meanwhile and the closer can look at the device; each keeps
+  // what it uses alive.
+  // The driver too: SDL's audio system must outlive the device, which the
+  // closer may give up meanwhile with its driver.
+  const std::shared_ptr<AudioDriver> driver = driver_;
+  const std::shared_ptr<Playback> playing = playback_;
+  const std::shared_ptr<AudioDevice> device = device_;
+  lock.unlock();
+  const bool delivered = playing->wait_until_delivered(*device);
+  // The last buffer is now in the device: it takes one more period to be heard.
+  if (delivered)
     std::this_thread::sleep_for(std::chrono::duration<double>(format.buffer_seconds()));
-    return played;
+  lock.lock();
+  // Ended meanwhile: by another request (faded, done as it asked), or by
+  // the closer, which found the device lost and told of it.
+  if (playback_ != playing) return playing->finished() ? played : failed;
+  if (delivered && !playing->cut_short()) return played;
+  if (delivered) {
+    reports.push_back(cut_short(name, flags));
+    return failed;
   }
   note_failure(reports);
   end_current();
@@ -170,9 +192,9 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports)
 
 bool SdlSoundOut::ensure_device(Reports& reports) {
   if (device_) return true;
-  if (!driver_) driver_ = std::make_unique<AudioDriver>();
+  if (!driver_) driver_ = std::make_shared<AudioDriver>();
   std::string silent_because;
-  device_ = driver_->open_device(kWantedFormat, silent_because);
+  device_ = driver_->open_device(kWantedFormat, silent_because, fallback_told_);
   failure_reported_ = false;
   silent_ = !silent_because.empty();
   if (silent_ && !no_device_reported_) {
@@ -199,23 +221,36 @@ void SdlSoundOut::end_current() {
   playback_.reset();
 }
 
+void SdlSoundOut::move_to(DeviceState next) {
+  const DeviceState before = std::exchange(state_, next);
+  // Each entry into Idle starts the grace period again.
+  if (next == DeviceState::Idle) idle_since_ = Clock::now();
+  if (before == DeviceState::Closing && next != DeviceState::Closing) closed_.notify_all();
+}
+
 void SdlSoundOut::close_device() {
   if (device_) device_->attach(nullptr);
   playback_.reset();
   device_.reset();
+  move_to(DeviceState::Closed);
 }
 
 void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
-  std::unique_ptr<AudioDevice> device = std::move(device_);
-  std::unique_ptr<Playback> playback = std::move(playback_);
+  std::shared_ptr<AudioDevice> device = std::move(device_);
+  std::shared_ptr<Playback> playback = std::move(playback_);
+  // A silent stand-in, or a device that was lost, gives up its driver too:
+  // the next sound starts the audio system afresh and tries the desktop's
+  // driver again, which may be back by then.
+  std::shared_ptr<AudioDriver> driver = silent_ || lost_ ? std::move(driver_) : nullptr;
+  lost_ = false;
   if (device) device->attach(nullptr);
-  closing_ = true;
+  move_to(DeviceState::Closing);
   lock.unlock();
   playback.reset();
   device.reset();
+  driver.reset();
   lock.lock();
-  closing_ = false;
-  closed_.notify_all();
+  move_to(DeviceState::Closed);
 }
 
 void SdlSoundOut::deliver(Reports& reports) {
@@ -238,9 +273,10 @@ void SdlSoundOut::close_when_idle() {
       // stream starts at once, where a new one waits for the sound server's
       // next round. Unused, it closes after the grace period.
       Reports reports;
-      if (!device_ && ensure_device(reports)) {
-        idle_ = true;
-        idle_since_ = Clock::now();
+      // An idle device's grace period starts again: the press that warms it
+      // up is about to play its click.
+      if ((device_ && state_ == DeviceState::Idle) || (!device_ && ensure_device(reports))) {
+        move_to(DeviceState::Idle);
       }
       lock.unlock();
       deliver(reports);
@@ -254,6 +290,7 @@ void SdlSoundOut::close_when_idle() {
     if (!device_->running()) {
       Reports reports;
       if (playback_) note_failure(reports);
+      lost_ = true;
       close_device_unlocked(lock);
       lock.unlock();
       deliver(reports);
@@ -264,13 +301,10 @@ void SdlSoundOut::close_when_idle() {
     if (playback_ && !playback_->finished()) {
       // Asleep for the whole sound: it is looked at when it should be over.
       wake_closer_.wait_until(lock, std::max(playback_->expected_end(), now + kLateCheck));
-      idle_ = false;
+      move_to(DeviceState::Playing);
       continue;
     }
-    if (!idle_) {
-      idle_ = true;
-      idle_since_ = now;
-    }
+    if (state_ != DeviceState::Idle) move_to(DeviceState::Idle);
     if (now - idle_since_ >= options_.idle_close) {
       close_device_unlocked(lock);
       continue;

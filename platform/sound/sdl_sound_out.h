@@ -59,13 +59,26 @@ class SdlSoundOut : public SoundService {
  private:
   using Clock = std::chrono::steady_clock;
   using Reports = std::vector<SoundReport>;
+  // The device's life: opened by a request or a warm-up, closed by the
+  // closer thread after the grace period (or when lost), never touched by
+  // a request while it closes.
+  enum class DeviceState {
+    Closed,   // no device
+    Idle,     // open and parked, for the grace period since idle_since_
+    Playing,  // open, a sound attached
+    Closing,  // being closed by the closer, without the lock
+  };
 
-  int play(const std::string& name, unsigned flags, Reports& reports);
+  // Waits for a synchronous sound with `lock` released.
+  int play(const std::string& name, unsigned flags, Reports& reports,
+           std::unique_lock<std::mutex>& lock);
   bool ensure_device(Reports& reports);
   // Ends the current sound with a short fade and detaches it.
   void end_current();
   // Reports a device that stopped while it had a sound, once per device.
   void note_failure(Reports& reports);
+  // The one place the state changes (with the lock held).
+  void move_to(DeviceState next);
   void close_device();
   // Closes the device without holding the lock: closing can wait for the
   // sound server.
@@ -80,19 +93,20 @@ class SdlSoundOut : public SoundService {
   std::mutex mutex_;  // guards everything below against the closer thread
   std::condition_variable wake_closer_;
   std::condition_variable closed_;  // a close in progress has finished
-  std::unique_ptr<AudioDriver> driver_;
-  std::unique_ptr<AudioDevice> device_;
-  std::unique_ptr<Playback> playback_;
+  std::shared_ptr<AudioDriver> driver_;
+  // Shared with a synchronous request that waits for its sound unlocked.
+  std::shared_ptr<AudioDevice> device_;
+  std::shared_ptr<Playback> playback_;
   SoundCache cache_;
-  Clock::time_point idle_since_;
-  bool idle_ = true;
-  bool closing_ = false;
+  Clock::time_point idle_since_;  // when the device last became idle
+  DeviceState state_ = DeviceState::Closed;
   bool warm_up_ = false;
   bool quitting_ = false;
-  bool silent_ = false;  // the device is the silent stand-in
+  bool silent_ = false;         // the device is the silent stand-in
+  bool lost_ = false;           // the device stopped by itself
+  bool fallback_told_ = false;  // a driver's fallback was told on standard error
   bool no_device_reported_ = false;
   bool failure_reported_ = false;  // for the current device
-  bool failure_pending_ = false;   // the current device had a sound when it stopped
   SDL_Thread* closer_ = nullptr;
 };
 
