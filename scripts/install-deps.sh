@@ -8,7 +8,7 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   # libraries
-  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev libxcb-shape0-dev
+  qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev libpulse-dev libxcb-shape0-dev
   # translations built into the program
   qt6-tools-dev qt6-l10n-tools
   # the Debian package (cpack looks at the program with file)

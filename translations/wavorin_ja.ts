@@ -35,6 +35,26 @@
         <translation>再生中にサウンドデバイスが動かなくなりました。デバイスを確かめてから、もう一度「再生」を押してください。</translation>
     </message>
     <message>
+        <source>Cannot play &quot;%1&quot;: the file is missing. Choose another file with Open.</source>
+        <translation>「%1」を再生できません。ファイルが見つかりません。「ファイルを開く」で別のファイルを選んでください。</translation>
+    </message>
+    <message>
+        <source>Cannot play &quot;%1&quot;: the file cannot be read. Check its permissions, or choose another file with Open.</source>
+        <translation>「%1」を再生できません。ファイルを読み込めません。アクセス権を確かめるか、「ファイルを開く」で別のファイルを選んでください。</translation>
+    </message>
+    <message>
+        <source>Cannot play &quot;%1&quot;: it is not a wave file this program can play. Choose another file with Open.</source>
+        <translation>「%1」を再生できません。このプログラムで再生できる WAVE ファイルではありません。「ファイルを開く」で別のファイルを選んでください。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be read to its end: the file is cut short or damaged.</source>
+        <translation>「%1」を最後まで読み込めませんでした。ファイルが途中で切れているか、壊れています。</translation>
+    </message>
+    <message>
+        <source>No sound device could be opened, so sounds play silently. Check that a sound device is connected and not in use, then press Play again.</source>
+        <translation>サウンドデバイスを開けなかったため、音を鳴らさずに再生します。サウンドデバイスが接続され、ほかのプログラムに使われていないことを確かめてから、もう一度「再生」を押してください。</translation>
+    </message>
+    <message>
         <source>Settings not saved</source>
         <translation>設定を保存できませんでした</translation>
     </message>

@@ -8,17 +8,37 @@ namespace wavorin {
 
 QString sound_problem_text(const SoundReport& report) {
   switch (report.problem) {
-    case SoundProblem::FileUnplayable:
+    case SoundProblem::FileUnplayable: {
+      const QString file = QFileInfo(QFile::decodeName(report.name.c_str())).fileName();
+      switch (report.fault) {
+        case FileFault::Missing:
+          return QCoreApplication::translate(
+                     "wavorin::Messages",
+                     "Cannot play \"%1\": the file is missing. Choose another file with Open.")
+              .arg(file);
+        case FileFault::Unreadable:
+          return QCoreApplication::translate("wavorin::Messages",
+                                             "Cannot play \"%1\": the file cannot be read. Check "
+                                             "its permissions, or choose another file with Open.")
+              .arg(file);
+        case FileFault::NotAWaveFile:
+          return QCoreApplication::translate("wavorin::Messages",
+                                             "Cannot play \"%1\": it is not a wave file this "
+                                             "program can play. Choose another file with Open.")
+              .arg(file);
+      }
+      return {};
+    }
+    case SoundProblem::FileCutShort:
       return QCoreApplication::translate(
                  "wavorin::Messages",
-                 "Cannot play \"%1\": it is missing, unreadable or not a wave file this "
-                 "program can play. Choose another file with Open.")
+                 "\"%1\" could not be read to its end: the file is cut short or damaged.")
           .arg(QFileInfo(QFile::decodeName(report.name.c_str())).fileName());
     case SoundProblem::NoDevice:
       return QCoreApplication::translate(
           "wavorin::Messages",
           "No sound device could be opened, so sounds play silently. Check that a "
-          "sound device is connected and not in use, then start the program again.");
+          "sound device is connected and not in use, then press Play again.");
     case SoundProblem::DeviceFailed:
       return QCoreApplication::translate(
           "wavorin::Messages",

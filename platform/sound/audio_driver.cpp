@@ -13,6 +13,7 @@ AudioDriver::AudioDriver() {
   // The program's own handlers (Qt's) keep SIGINT and SIGTERM.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   subsystem_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (!subsystem_) start_failure_ = SDL_GetError();
 }
 
 AudioDriver::~AudioDriver() {
@@ -30,10 +31,15 @@ bool AudioDriver::switch_to(const char* driver) {
 }
 
 std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted,
-                                                      std::string& silent_because) {
+                                                      std::string& silent_because, bool& told) {
   silent_because.clear();
   const char* current = SDL_GetCurrentAudioDriver();
-  const std::string first = current != nullptr ? current : "none";
+  // The driver asked for by name when none could start: that is the one the
+  // user looks for in the message.
+  const char* asked = SDL_getenv("SDL_AUDIODRIVER");
+  const std::string first = current != nullptr                  ? current
+                            : asked != nullptr && *asked != '\0' ? asked
+                                                                  : "none";
   std::unique_ptr<AudioDevice> device;
   if (current != nullptr) device = AudioDevice::open(wanted);
   if (device) {
@@ -41,7 +47,9 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
     silent_because = silent_reason_;
     return device;
   }
-  const std::string reason = current != nullptr ? SDL_GetError() : "no audio driver started";
+  const std::string reason = current != nullptr       ? SDL_GetError()
+                            : !start_failure_.empty() ? start_failure_
+                                                      : "no audio driver started";
 
   std::string chosen;
   const int drivers = SDL_GetNumAudioDrivers();
@@ -62,6 +70,11 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
       silent_because = silent_reason_ = reason;
     }
   }
+  if (told) {
+    if (!device) silent_because = SDL_GetError();
+    return device;
+  }
+  told = true;
   if (device) {
     std::fprintf(stderr, "wavorin: no sound device through '%s' (%s); playing through %s\n",
                  first.c_str(), reason.c_str(), chosen.c_str());

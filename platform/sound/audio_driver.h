@@ -21,9 +21,11 @@ class AudioDriver {
   ~AudioDriver();
 
   // Never fails while the 'dummy' driver is compiled in. Reports a fallback
-  // on standard error, with SDL's reason. `silent_because` is set to that
-  // reason when no device that is heard could be opened.
-  std::unique_ptr<AudioDevice> open_device(const DeviceFormat& wanted, std::string& silent_because);
+  // on standard error, with SDL's reason, unless `told` says it was already
+  // (and sets it). `silent_because` is set to that reason when no device
+  // that is heard could be opened.
+  std::unique_ptr<AudioDevice> open_device(const DeviceFormat& wanted, std::string& silent_because,
+                                           bool& told);
 
  private:
   bool switch_to(const char* driver);
@@ -31,6 +33,7 @@ class AudioDriver {
   bool subsystem_ = false;     // SDL_InitSubSystem succeeded
   bool switched_ = false;      // a driver was started by name since
   std::string silent_reason_;  // why the silent driver was chosen, if it was
+  std::string start_failure_;  // SDL's reason when the audio system did not start
 };
 
 }  // namespace wavorin

@@ -12,7 +12,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr double kRingSeconds = 0.5;
 // The feeder decodes a quarter of the ring at a time and sleeps until that
 // much room is free again: a handful of wake-ups a second.
 constexpr std::size_t kBlocksPerRing = 4;
@@ -55,7 +54,7 @@ Clock::time_point end_after(double seconds, const DeviceFormat& format) {
 
 }  // namespace
 
-Playback::Playback(SoundDecoder decoder, const DeviceFormat& format)
+Playback::Playback(SoundDecoder decoder, const DeviceFormat& format, double ring_seconds)
     : decoder_(std::move(decoder)),
       format_(format),
       duration_seconds_(decoder_->duration_seconds()),
@@ -63,7 +62,7 @@ Playback::Playback(SoundDecoder decoder, const DeviceFormat& format)
       fade_frames_(std::max<std::size_t>(1, static_cast<std::size_t>(format.rate * kFadeSeconds))) {
   const std::size_t frame_bytes = format.frame_bytes();
   const auto ring_frames = static_cast<std::size_t>(
-      std::max(format.rate * kRingSeconds, 2.0 * kPrefillBuffers * format.buffer_frames));
+      std::max(format.rate * ring_seconds, 2.0 * kPrefillBuffers * format.buffer_frames));
   ring_ = std::make_unique<SampleRing>(ring_frames * frame_bytes);
   prefill_bytes_ = static_cast<std::size_t>(kPrefillBuffers * format.buffer_frames) * frame_bytes;
   block_.resize(ring_frames / kBlocksPerRing * frame_bytes);
@@ -108,9 +107,16 @@ void Playback::feed() {
       announced = true;
       ready_.post();
     }
+    notify_if_starved();
   }
+  cut_short_.store(decoder_->cut_short(), std::memory_order_relaxed);
   data_end_.store(true, std::memory_order_release);
   if (!announced) ready_.post();
+  notify_if_starved();
+}
+
+void Playback::notify_if_starved() {
+  if (starved_notify_ && starved_.exchange(false)) starved_notify_();
 }
 
 bool Playback::wait_for_room(std::size_t bytes) {
@@ -145,26 +151,36 @@ void Playback::fill(std::uint8_t* stream, int length) noexcept {
   auto* out = reinterpret_cast<std::byte*>(stream);
   const auto size = static_cast<std::size_t>(length);
   if (callbacks_.fetch_add(1, std::memory_order_relaxed) == kTakenAfter) taken_.post();
+  const std::size_t given = give(out, size);
+  std::memset(out + given, format_.silence, size - given);
+}
+
+std::size_t Playback::give(std::byte* out, std::size_t size) noexcept {
+  size -= size % format_.frame_bytes();
   std::size_t given = 0;
   if (faded_.load(std::memory_order_relaxed) || delivered_.load(std::memory_order_relaxed)) {
     given = 0;
   } else if (fade_requested_.load(std::memory_order_acquire)) {
     given = fade_into(out, size);
   } else {
+    // Raised before looking: a feeder that adds samples afterwards sees it
+    // and tells the consumer, which otherwise might wait for ever.
+    starved_.store(true);
     // Read the end flag before the ring: everything decoded was in the ring
     // before the flag went up, so an empty ring afterwards means the end.
     const bool data_end = data_end_.load(std::memory_order_acquire);
     given = take(out, size);
+    if (given > 0 || data_end) starved_.store(false);
     if (data_end && remaining() == 0) {
       delivered_.store(true, std::memory_order_release);
       done_.post();
     }
   }
-  std::memset(out + given, format_.silence, size - given);
   if (ring_ && given > 0) {
     std::atomic_thread_fence(std::memory_order_seq_cst);
     if (ring_->writable() >= block_.size() && feeder_waiting_.exchange(false)) space_.post();
   }
+  return given;
 }
 
 std::size_t Playback::fade_into(std::byte* out, std::size_t length) noexcept {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -27,7 +28,8 @@ using DecodedSound = std::shared_ptr<const std::vector<std::byte>>;
 // destroyed by the thread that makes the requests.
 class Playback {
  public:
-  Playback(SoundDecoder decoder, const DeviceFormat& format);
+  // `ring_seconds`: how far the feeder decodes ahead of the device.
+  Playback(SoundDecoder decoder, const DeviceFormat& format, double ring_seconds = 0.5);
   Playback(DecodedSound samples, const DeviceFormat& format);
   Playback(const Playback&) = delete;
   Playback& operator=(const Playback&) = delete;
@@ -40,6 +42,18 @@ class Playback {
 
   // Called on the audio thread: must not block, allocate or touch files.
   void fill(std::uint8_t* stream, int length) noexcept;
+  // The same without padding: copies what is ready (at most `size` bytes,
+  // whole frames) and returns how much. Less than asked while the feeder is
+  // behind; 0 once finished().
+  std::size_t give(std::byte* out, std::size_t size) noexcept;
+  // Called on the feeder thread after it put samples in the ring, or reached
+  // the end, while give() found the ring empty: the consumer may take more.
+  // Set before start().
+  void on_starved_data(std::function<void()> notify) { starved_notify_ = std::move(notify); }
+
+  // The file ended before its announced length (cut, or a read error). Valid
+  // once finished() after the whole sound was delivered.
+  bool cut_short() const noexcept { return cut_short_.load(std::memory_order_acquire); }
 
   // True once the last sample went to the device, or the fade-out is done.
   bool finished() const noexcept;
@@ -57,11 +71,15 @@ class Playback {
   // Asks the callback for that ramp without waiting for it.
   void request_fade() noexcept { fade_requested_.store(true, std::memory_order_release); }
 
+  // The sound's length as announced, seconds.
+  double duration_seconds() const { return duration_seconds_; }
+
   // When the last sample is due at the device if it keeps time.
   std::chrono::steady_clock::time_point expected_end() const { return expected_end_; }
 
  private:
   void feed();
+  void notify_if_starved();
   // The feeder's part: waits until the ring has room for `bytes`.
   bool wait_for_room(std::size_t bytes);
   std::size_t take(std::byte* out, std::size_t size) noexcept;
@@ -87,6 +105,10 @@ class Playback {
   std::atomic<bool> feeder_waiting_{false};
   Semaphore space_;  // the callback made room for a block in the ring
   Semaphore ready_;  // the feeder has buffered enough to start
+
+  std::atomic<bool> cut_short_{false};
+  std::atomic<bool> starved_{false};  // give() found nothing before the end
+  std::function<void()> starved_notify_;
 
   std::atomic<bool> fade_requested_{false};
   std::atomic<bool> faded_{false};

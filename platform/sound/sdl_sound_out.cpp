@@ -31,7 +31,13 @@ constexpr const char* kDeviceStopped = "the sound device stopped taking samples"
 
 SoundReport unplayable(const std::string& name, unsigned flags, const std::string& reason) {
   std::fprintf(stderr, "wavorin: cannot play '%s': %s\n", name.c_str(), reason.c_str());
-  return SoundReport{SoundProblem::FileUnplayable, name, flags, reason};
+  return SoundReport{SoundProblem::FileUnplayable, name, flags, reason, SoundFile::fault_of(name)};
+}
+
+SoundReport cut_short(const std::string& name, unsigned flags) {
+  std::fprintf(stderr, "wavorin: '%s' could not be read to its end\n", name.c_str());
+  return SoundReport{SoundProblem::FileCutShort, name, flags,
+                     "the file ends before its announced length"};
 }
 
 }  // namespace
@@ -90,9 +96,10 @@ int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
     std::unique_lock lock(mutex_);
     closed_.wait(lock, [this] { return !closing_; });
     if (device_ && !device_->running()) {
-      // Lost: drop it; this request opens a new one.
+      // Lost: drop it, with its driver; this request opens a new one.
       if (playback_) note_failure(reports);
       close_device();
+      driver_.reset();
     }
     const bool busy = playback_ && !playback_->finished();
     if ((flags & SND_NOSTOP) == 0 || !busy) {
@@ -161,7 +168,9 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports)
   if (playback_->wait_until_delivered(*device_)) {
     // The last buffer is now in the device: it takes one more period to be heard.
     std::this_thread::sleep_for(std::chrono::duration<double>(format.buffer_seconds()));
-    return played;
+    if (!playback_->cut_short()) return played;
+    reports.push_back(cut_short(name, flags));
+    return failed;
   }
   note_failure(reports);
   end_current();
@@ -172,7 +181,7 @@ bool SdlSoundOut::ensure_device(Reports& reports) {
   if (device_) return true;
   if (!driver_) driver_ = std::make_unique<AudioDriver>();
   std::string silent_because;
-  device_ = driver_->open_device(kWantedFormat, silent_because);
+  device_ = driver_->open_device(kWantedFormat, silent_because, fallback_told_);
   failure_reported_ = false;
   silent_ = !silent_because.empty();
   if (silent_ && !no_device_reported_) {
@@ -208,11 +217,17 @@ void SdlSoundOut::close_device() {
 void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
   std::unique_ptr<AudioDevice> device = std::move(device_);
   std::unique_ptr<Playback> playback = std::move(playback_);
+  // A silent stand-in, or a device that was lost, gives up its driver too:
+  // the next sound starts the audio system afresh and tries the desktop's
+  // driver again, which may be back by then.
+  std::unique_ptr<AudioDriver> driver = silent_ || lost_ ? std::move(driver_) : nullptr;
+  lost_ = false;
   if (device) device->attach(nullptr);
   closing_ = true;
   lock.unlock();
   playback.reset();
   device.reset();
+  driver.reset();
   lock.lock();
   closing_ = false;
   closed_.notify_all();
@@ -238,7 +253,9 @@ void SdlSoundOut::close_when_idle() {
       // stream starts at once, where a new one waits for the sound server's
       // next round. Unused, it closes after the grace period.
       Reports reports;
-      if (!device_ && ensure_device(reports)) {
+      // An idle device's grace period starts again: the press that warms it
+      // up is about to play its click.
+      if ((device_ && idle_) || (!device_ && ensure_device(reports))) {
         idle_ = true;
         idle_since_ = Clock::now();
       }
@@ -254,6 +271,7 @@ void SdlSoundOut::close_when_idle() {
     if (!device_->running()) {
       Reports reports;
       if (playback_) note_failure(reports);
+      lost_ = true;
       close_device_unlocked(lock);
       lock.unlock();
       deliver(reports);

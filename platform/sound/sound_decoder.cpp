@@ -34,13 +34,21 @@ std::size_t block_frames_for(int channels) {
   return std::clamp<std::size_t>(16384 / static_cast<std::size_t>(channels), 16, 2048);
 }
 
+// At most this many device frames come out of one read of the file.
+constexpr std::size_t kMaxConvertedFrames = 8192;
+// The lowest rate handed to SDL's converter.
+constexpr int kMinConverterRate = 4000;
+
 }  // namespace
 
 std::optional<SoundDecoder> SoundDecoder::create(SoundFile file, const DeviceFormat& device,
                                                  std::string& error) {
   const int channels = file.channels();
   Route route = Route::floats;
-  if (channels <= 2 && decodes_to_16_bits(file.subtype())) {
+  // SDL's converter sizes its work buffer by the ratio of the rates: a very
+  // low rate is first raised by a whole factor here (linearly).
+  const int factor = (kMinConverterRate + file.sample_rate() - 1) / file.sample_rate();
+  if (factor == 1 && channels <= 2 && decodes_to_16_bits(file.subtype())) {
     const bool as_device_takes = channels == device.channels && file.sample_rate() == device.rate &&
                                  device.format == AUDIO_S16SYS;
     route = as_device_takes ? Route::direct : Route::shorts;
@@ -52,8 +60,8 @@ std::optional<SoundDecoder> SoundDecoder::create(SoundFile file, const DeviceFor
   if (route != Route::direct) {
     const SDL_AudioFormat source_format = route == Route::shorts ? AUDIO_S16SYS : AUDIO_F32SYS;
     const auto source_channels = static_cast<Uint8>(std::min(channels, 2));
-    stream = SDL_NewAudioStream(source_format, source_channels, file.sample_rate(), device.format,
-                                static_cast<Uint8>(device.channels), device.rate);
+    stream = SDL_NewAudioStream(source_format, source_channels, file.sample_rate() * factor,
+                                device.format, static_cast<Uint8>(device.channels), device.rate);
     if (stream == nullptr) {
       error = std::string("cannot convert it for the sound device: ") + SDL_GetError();
       return std::nullopt;
@@ -69,7 +77,13 @@ SoundDecoder::SoundDecoder(SoundFile file, const DeviceFormat& device, Route rou
       route_(route),
       stream_(stream),
       mixer_(std::move(mixer)),
-      block_frames_(block_frames_for(file_.channels())) {
+      factor_(static_cast<std::size_t>((kMinConverterRate + file_.sample_rate() - 1) /
+                                       file_.sample_rate())),
+      block_frames_(block_frames_for(file_.channels())),
+      feed_frames_(std::clamp<std::size_t>(
+          kMaxConvertedFrames * static_cast<std::size_t>(file_.sample_rate()) /
+              static_cast<std::size_t>(std::max(device.rate, 1)),
+          1, block_frames_)) {
   const auto channels = static_cast<std::size_t>(file_.channels());
   if (route_ == Route::floats) {
     floats_.resize(block_frames_ * channels);
@@ -85,10 +99,15 @@ SoundDecoder::SoundDecoder(SoundDecoder&& other) noexcept
       route_(other.route_),
       stream_(std::exchange(other.stream_, nullptr)),
       mixer_(std::move(other.mixer_)),
+      factor_(other.factor_),
       block_frames_(other.block_frames_),
+      feed_frames_(other.feed_frames_),
+      frames_read_(other.frames_read_),
       shorts_(std::move(other.shorts_)),
       floats_(std::move(other.floats_)),
       stereo_(std::move(other.stereo_)),
+      raised_(std::move(other.raised_)),
+      raised_from_(std::move(other.raised_from_)),
       file_done_(other.file_done_) {}
 
 SoundDecoder::~SoundDecoder() {
@@ -106,6 +125,8 @@ std::size_t SoundDecoder::read(std::byte* out, std::size_t capacity) {
   if (route_ == Route::direct) {
     const auto wanted = static_cast<sf_count_t>(std::min(frames, block_frames_));
     const auto got = static_cast<std::size_t>(file_.read(shorts_.data(), wanted));
+    frames_read_ += static_cast<sf_count_t>(got);
+    if (got == 0) file_done_ = true;
     std::memcpy(out, shorts_.data(), got * frame_bytes);
     return got * frame_bytes;
   }
@@ -123,16 +144,40 @@ std::size_t SoundDecoder::read(std::byte* out, std::size_t capacity) {
 }
 
 bool SoundDecoder::feed_converter() {
-  const auto wanted = static_cast<sf_count_t>(block_frames_);
+  const auto wanted = static_cast<sf_count_t>(feed_frames_);
   if (route_ == Route::shorts) {
     const auto got = static_cast<std::size_t>(file_.read(shorts_.data(), wanted));
+    frames_read_ += static_cast<sf_count_t>(got);
     return got > 0 && put(shorts_.data(), got, static_cast<std::size_t>(file_.channels()) * 2);
   }
   const auto got = static_cast<std::size_t>(file_.read(floats_.data(), wanted));
+  frames_read_ += static_cast<sf_count_t>(got);
   if (got == 0) return false;
-  if (!mixer_) return put(floats_.data(), got, static_cast<std::size_t>(file_.channels()) * 4);
-  mixer_->mix(floats_.data(), stereo_.data(), got);
-  return put(stereo_.data(), got, 2 * sizeof(float));
+  const float* frames = floats_.data();
+  if (mixer_) {
+    mixer_->mix(floats_.data(), stereo_.data(), got);
+    frames = stereo_.data();
+  }
+  const auto channels = static_cast<std::size_t>(std::min(file_.channels(), 2));
+  if (factor_ == 1) return put(frames, got, channels * sizeof(float));
+  return put(raised(frames, got, channels), got * factor_, channels * sizeof(float));
+}
+
+const float* SoundDecoder::raised(const float* frames, std::size_t count, std::size_t channels) {
+  raised_.resize(count * factor_ * channels);
+  if (!raised_from_) raised_from_.emplace(frames, frames + channels);
+  std::vector<float>& from = *raised_from_;
+  for (std::size_t f = 0; f < count; ++f) {
+    for (std::size_t step = 0; step < factor_; ++step) {
+      const float weight = static_cast<float>(step + 1) / static_cast<float>(factor_);
+      for (std::size_t c = 0; c < channels; ++c) {
+        const float to = frames[f * channels + c];
+        raised_[(f * factor_ + step) * channels + c] = from[c] + (to - from[c]) * weight;
+      }
+    }
+    std::copy(frames + f * channels, frames + (f + 1) * channels, from.begin());
+  }
+  return raised_.data();
 }
 
 bool SoundDecoder::put(const void* frames, std::size_t count, std::size_t frame_bytes) {

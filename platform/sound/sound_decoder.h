@@ -35,6 +35,10 @@ class SoundDecoder {
   // Length the header announces, seconds.
   double duration_seconds() const;
 
+  // True once read() has ended before the frames the file announced when it
+  // was opened: the file was cut or could not be read to its end.
+  bool cut_short() const { return file_done_ && frames_read_ < file_.frames(); }
+
  private:
   enum class Route { direct, shorts, floats };
 
@@ -43,17 +47,28 @@ class SoundDecoder {
   // Reads one block of the file into the converter; false at the end.
   bool feed_converter();
   bool put(const void* frames, std::size_t count, std::size_t frame_bytes);
+  // `count` frames at factor_ times their rate, each step a straight line
+  // from the frame before.
+  const float* raised(const float* frames, std::size_t count, std::size_t channels);
 
   SoundFile file_;
   DeviceFormat device_;
   Route route_;
   SDL_AudioStream* stream_;
   std::optional<ChannelMixer> mixer_;
+  std::size_t factor_;  // the file's rate is raised by this before SDL's converter
   std::size_t block_frames_;
+  // File frames per read into the converter: few enough that what they
+  // become at the device's rate stays small (one frame of a 1 Hz file is
+  // 44,100 device frames).
+  std::size_t feed_frames_;
+  sf_count_t frames_read_ = 0;
   std::vector<std::int16_t> shorts_;
   std::vector<float> floats_;
   std::vector<float> stereo_;
-  bool file_done_ = false;
+  std::vector<float> raised_;
+  std::optional<std::vector<float>> raised_from_;  // the last frame raised
+  bool file_done_ = false;  // the file gave its last frame
 };
 
 }  // namespace wavorin

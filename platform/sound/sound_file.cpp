@@ -52,10 +52,9 @@ const SF_VIRTUAL_IO SoundFile::kMemoryIo = {
 };
 
 FileIdentity FileIdentity::from(const struct stat& status) {
-  constexpr std::int64_t kNs = 1000000000;
-  return FileIdentity{status.st_dev, status.st_ino, status.st_size,
-                      status.st_mtim.tv_sec * kNs + status.st_mtim.tv_nsec,
-                      status.st_ctim.tv_sec * kNs + status.st_ctim.tv_nsec};
+  return FileIdentity{status.st_dev,          status.st_ino,          status.st_size,
+                      status.st_mtim.tv_sec,  status.st_mtim.tv_nsec, status.st_ctim.tv_sec,
+                      status.st_ctim.tv_nsec};
 }
 
 std::optional<FileIdentity> FileIdentity::of(const std::string& path, std::string& error) {
@@ -65,6 +64,15 @@ std::optional<FileIdentity> FileIdentity::of(const std::string& path, std::strin
     return std::nullopt;
   }
   return from(status);
+}
+
+FileFault SoundFile::fault_of(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? FileFault::Missing : FileFault::Unreadable;
+  }
+  if (!S_ISREG(status.st_mode) || ::access(path.c_str(), R_OK) != 0) return FileFault::Unreadable;
+  return FileFault::NotAWaveFile;
 }
 
 std::optional<SoundFile> SoundFile::open_path(const std::string& path, std::string& error) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sound_problem.h"
+
 namespace wavorin {
 
 // Which file a path named, and in which state: a file replaced, rewritten or
@@ -19,7 +21,10 @@ struct FileIdentity {
   dev_t device = 0;
   ino_t inode = 0;
   off_t size = 0;
+  // Seconds and nanoseconds apart: nanoseconds alone pass 64 bits after the year 2262.
+  std::int64_t modified_s = 0;
   std::int64_t modified_ns = 0;
+  std::int64_t changed_s = 0;
   std::int64_t changed_ns = 0;
 
   bool operator==(const FileIdentity&) const = default;
@@ -37,6 +42,8 @@ class SoundFile {
   // regular files are opened (a FIFO or a device node would block or never
   // end). On failure returns nothing and sets `error` to the reason.
   static std::optional<SoundFile> open_path(const std::string& path, std::string& error);
+  // Why `path` could not be opened or played, judged afresh.
+  static FileFault fault_of(const std::string& path);
   // Reads a file image held in memory; `image` must outlive the SoundFile.
   static std::optional<SoundFile> open_memory(std::span<const std::byte> image, std::string& error);
 

@@ -1,8 +1,11 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <thread>
 
 #include "platform/sound_module/loaded_sound_service.h"
@@ -20,6 +23,16 @@ int open_descriptors() {
     closedir(fds);
   }
   return count;
+}
+
+// Resident memory of this process, KiB.
+long resident_kib() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return 0;
 }
 
 void put_le(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value, int size) {
@@ -112,6 +125,52 @@ TEST_F(BadInputTest, TruncatedFilePlaysWhatIsThere) {
   const std::string file = files_.write_bytes("truncated.wav", image);
   EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
   EXPECT_TRUE(contains(heard(), present));
+}
+
+// Cut while it plays (the file shrinks under the feeder): what was read is
+// heard, but a synchronous request says the sound did not play to its end.
+TEST_F(BadInputTest, FileCutWhilePlayingFailsASyncRequest) {
+  const std::string file = files_.write("long.wav", noise(std::size_t{44100} * 3, 2, 22), 2);
+  std::thread cutter([&] {
+    std::this_thread::sleep_for(milliseconds(300));
+    ASSERT_EQ(truncate(file.c_str(), 44 + 44100 * 4), 0);
+  });
+  int result = -1;
+  const double took = timed([&] { result = sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT); });
+  cutter.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_LT(took, 2.5) << "played on past the cut";
+  const auto cut = reports(SoundProblem::FileCutShort);
+  ASSERT_EQ(cut.size(), 1U);
+  EXPECT_EQ(cut[0].name, file);
+}
+
+// A date past 2262 does not fit in 64 bits of nanoseconds.
+TEST_F(BadInputTest, FileDatedFarInTheFuturePlays) {
+  const auto samples = noise(4410, 2, 23);
+  const std::string file = files_.write("future.wav", samples, 2);
+  const timespec year_9999[2] = {{253402300799, 0}, {253402300799, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), year_9999, 0), 0);
+  EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
+  EXPECT_EQ(sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT), 1);
+  EXPECT_TRUE(contains(heard(), samples));
+}
+
+// One frame of a 1 Hz file is a second at the device's rate: it is
+// converted piece by piece, so the request returns at once and memory stays
+// small, where converting a block of the file at once took a second and
+// hundreds of MB.
+TEST_F(BadInputTest, VeryLowRateFilePlaysPromptlyInLittleMemory) {
+  const std::string file = files_.write("slow.wav", noise(4096, 2, 24), 2, 1);
+  const long before = resident_kib();
+  int result = -1;
+  const double took = timed([&] { result = sound().sndPlaySoundA(file, SND_ASYNC | SND_NODEFAULT); });
+  std::this_thread::sleep_for(milliseconds(300));
+  const long during = resident_kib();
+  EXPECT_EQ(result, 1);
+  EXPECT_LT(took, 0.3);
+  EXPECT_LT(during - before, 32 * 1024) << "KiB more while it plays";
+  EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
 }
 
 TEST_F(BadInputTest, WithoutNoDefaultABadNameStillCountsAsDone) {

@@ -223,6 +223,20 @@ TEST_F(SoundOutTest, RequestsFromTwoThreadsAtOnce) {
   EXPECT_EQ(sound().sndPlaySoundA(first, SND_SYNC | SND_NODEFAULT), 1);
 }
 
+// A press warms the device up just before its grace period ends: it stays
+// open for the click that follows, rather than closing under it.
+TEST_F(SoundOutTest, WarmUpRenewsTheGracePeriod) {
+  options_.idle_close = milliseconds(300);
+  const std::string file = files_.write("short.wav", noise(441, 2, 21), 2);
+  sound();
+  const int idle_threads = thread_count();
+  ASSERT_EQ(sound().sndPlaySoundA(file, SND_SYNC), 1);
+  std::this_thread::sleep_for(milliseconds(250));
+  sound().warm_up();
+  std::this_thread::sleep_for(milliseconds(200));
+  EXPECT_GT(thread_count(), idle_threads) << "the device closed under the warm-up";
+}
+
 TEST_F(SoundOutTest, DeviceClosesAfterTheGracePeriodAndReopens) {
   options_.idle_close = milliseconds(150);
   const std::string file = files_.write("short.wav", noise(4410, 2, 9), 2);
