@@ -187,8 +187,9 @@ TEST_F(ProgramTest, FreshStartsOnASuspendedSinkPlayWithoutAFalseFailure) {
     ASSERT_TRUE(program.start()) << "start " << start;
     // PipeWire keeps a sink awake while anything records it, even a recorder
     // that asks not to; the starts are fresh all the same.
-    if (test::sound_server() == "pulseaudio")
+    if (test::sound_server() == "pulseaudio") {
       ASSERT_TRUE(Desktop::wait_until(suspended, 15000)) << "the sink stayed awake";
+    }
     const auto before = program.audio();
     Desktop::click(program.at(kPlay.x(), kPlay.y()));
     EXPECT_GE(program.wait_for_samples_after(middle, before), 0) << "start " << start;
