@@ -204,7 +204,7 @@ TEST_F(ProgramTest, FreshStartsOnASuspendedSinkPlayWithoutAFalseFailure) {
 // rate: it is converted piece by piece, away from the window, which goes on
 // answering (the dome turns at once) while its memory stays where it was.
 TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
-  std::vector<std::int16_t> slow(2 * 2048);  // 8 KiB: 34 minutes at 1 Hz
+  std::vector<std::int16_t> slow(std::size_t{2} * 2048);  // 8 KiB: 34 minutes at 1 Hz
   for (std::size_t i = 0; i < slow.size(); ++i) slow[i] = static_cast<std::int16_t>(i * 13);
   QFile::remove(program.folder() + "/sample1.wav");
   {
@@ -231,7 +231,10 @@ TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
   Desktop::move_pointer({1000, 750});
   EXPECT_TRUE(Desktop::wait_until(
       [&] { return frame_shown(Desktop::screenshot(), window, strip) > 0; }, 3000));
-  EXPECT_LT(clock.elapsed(), 700) << "the window did not answer while the file was converted";
+  // The click, a tick and a screenshot or two (each a tenth of a second or
+  // more on a busy machine): a window that freezes for the conversion takes
+  // seconds.
+  EXPECT_LT(clock.elapsed(), 1000) << "the window did not answer while the file was converted";
   Desktop::settle(1500);
   EXPECT_LE(peak_rss_kib(program.pid()) - before_kib, 16 * 1024) << "memory grew with the file";
   Desktop::click(window + kStop);

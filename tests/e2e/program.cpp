@@ -47,7 +47,7 @@ std::vector<std::int16_t> marker_tone(double seconds, int seed) {
 }
 
 std::vector<std::int16_t> surely_heard(const std::vector<std::int16_t>& sound) {
-  const std::size_t skip = test::sound_server().empty() ? 0 : 2 * 441;  // 10 ms
+  const std::size_t skip = test::sound_server().empty() ? 0 : 2 * 1323;  // 30 ms
   if (sound.size() <= skip) return {};
   return {sound.begin() + static_cast<long>(skip), sound.end()};
 }

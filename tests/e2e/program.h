@@ -89,9 +89,9 @@ long rss_kib(qint64 pid);
 long output_after(const std::vector<std::int16_t>& earlier, const std::vector<std::int16_t>& now);
 
 // The part of `sound` that the output file surely holds. A sound server's
-// sink mixes a little ahead, and a stream that begins replaces what its
-// monitor has already given out: the recording may lack a new stream's first
-// milliseconds. SDL's disk driver writes everything.
+// sink that wakes for a new stream gives its monitor nothing of the first
+// milliseconds (up to about 25 ms on PulseAudio's null sink): the recording
+// lacks them. SDL's disk driver writes everything.
 std::vector<std::int16_t> surely_heard(const std::vector<std::int16_t>& sound);
 
 // Where `needle` starts in `haystack`, or -1.
