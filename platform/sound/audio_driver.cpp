@@ -37,9 +37,9 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
   // The driver asked for by name when none could start: that is the one the
   // user looks for in the message.
   const char* asked = SDL_getenv("SDL_AUDIODRIVER");
-  const std::string first = current != nullptr                  ? current
+  const std::string first = current != nullptr                   ? current
                             : asked != nullptr && *asked != '\0' ? asked
-                                                                  : "none";
+                                                                 : "none";
   std::unique_ptr<AudioDevice> device;
   if (current != nullptr) device = AudioDevice::open(wanted);
   if (device) {
@@ -47,9 +47,9 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
     silent_because = silent_reason_;
     return device;
   }
-  const std::string reason = current != nullptr       ? SDL_GetError()
-                            : !start_failure_.empty() ? start_failure_
-                                                      : "no audio driver started";
+  const std::string reason = current != nullptr        ? SDL_GetError()
+                             : !start_failure_.empty() ? start_failure_
+                                                       : "no audio driver started";
 
   std::string chosen;
   const int drivers = SDL_GetNumAudioDrivers();

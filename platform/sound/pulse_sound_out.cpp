@@ -50,8 +50,8 @@ constexpr auto kConnectLimit = milliseconds(2000);
 constexpr auto kOverrunMargin = milliseconds(3000);
 
 std::uint32_t bytes_for(milliseconds time) {
-  return static_cast<std::uint32_t>(pa_usec_to_bytes(
-      static_cast<pa_usec_t>(std::chrono::microseconds(time).count()), &kSpec));
+  return static_cast<std::uint32_t>(
+      pa_usec_to_bytes(static_cast<pa_usec_t>(std::chrono::microseconds(time).count()), &kSpec));
 }
 
 pa_buffer_attr buffer_attr(milliseconds target) {
@@ -103,9 +103,8 @@ std::unique_ptr<PulseSoundOut> PulseSoundOut::connect(Options options, std::stri
   pa_threaded_mainloop_lock(out->loop_);
   out->move_to(Device::Connecting);
   PulseSoundOut& self = *out;
-  const bool answered =
-      out->wait_until([&self] { return self.device_ != Device::Connecting; },
-                      Clock::now() + kConnectLimit);
+  const bool answered = out->wait_until([&self] { return self.device_ != Device::Connecting; },
+                                        Clock::now() + kConnectLimit);
   const bool ready = out->device_ != Device::Disconnected && out->device_ != Device::Connecting;
   if (!ready) error = answered ? out->refused_because_ : "the sound server did not answer";
   out->chosen_ = ready;
@@ -196,21 +195,17 @@ int PulseSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
     return name.empty() ? 1 : failed;
   }
   const std::uint64_t generation = ++generation_;
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                         std::chrono::duration<double>(sound->duration_seconds())) +
-      kOverrunMargin;
+  const Clock::time_point deadline = Clock::now() +
+                                     std::chrono::duration_cast<Clock::duration>(
+                                         std::chrono::duration<double>(sound->duration_seconds())) +
+                                     kOverrunMargin;
   current_ = std::move(sound);
   current_name_ = name;
   current_flags_ = flags;
   started_ = false;
+  sound_bytes_ = 0;
   draining_ = false;
-  if (stream_ != nullptr) {
-    pa_proplist* properties = pa_proplist_new();
-    pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, base_name(name).c_str());
-    drop(pa_stream_proplist_update(stream_, PA_UPDATE_REPLACE, properties, nullptr, nullptr));
-    pa_proplist_free(properties);
-  }
+  if (device_ == Device::Idle || device_ == Device::Playing) name_stream();
   switch (device_) {
     case Device::Disconnected:
       move_to(Device::Connecting);
@@ -350,7 +345,8 @@ void PulseSoundOut::move_to(Device next) {
       pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "music");
       pa_proplist_sets(properties, PA_PROP_MEDIA_NAME,
                        current_ ? base_name(current_name_).c_str() : kApplicationName);
-      stream_ = pa_stream_new_with_proplist(context_, kApplicationName, &kSpec, nullptr, properties);
+      stream_ =
+          pa_stream_new_with_proplist(context_, kApplicationName, &kSpec, nullptr, properties);
       pa_proplist_free(properties);
       if (stream_ == nullptr) {
         next = Device::Closed;
@@ -365,8 +361,8 @@ void PulseSoundOut::move_to(Device next) {
       long_buffer_ = false;
       const pa_buffer_attr attr = buffer_attr(kShortBuffer);
       const auto stream_flags = static_cast<pa_stream_flags_t>(
-          PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY |
-          PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+          PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
+          PA_STREAM_AUTO_TIMING_UPDATE);
       if (pa_stream_connect_playback(stream_, nullptr, &attr, stream_flags, nullptr, nullptr) < 0) {
         pa_stream_unref(stream_);
         stream_ = nullptr;
@@ -391,12 +387,19 @@ void PulseSoundOut::move_to(Device next) {
   device_ = next;
 }
 
+void PulseSoundOut::name_stream() {
+  pa_proplist* properties = pa_proplist_new();
+  pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, base_name(current_name_).c_str());
+  drop(pa_stream_proplist_update(stream_, PA_UPDATE_REPLACE, properties, nullptr, nullptr));
+  pa_proplist_free(properties);
+}
+
 void PulseSoundOut::arm_grace_timer() {
   pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
   timeval when{};
   pa_gettimeofday(&when);
-  pa_timeval_add(&when, static_cast<pa_usec_t>(
-                            std::chrono::microseconds(options_.idle_close).count()));
+  pa_timeval_add(&when,
+                 static_cast<pa_usec_t>(std::chrono::microseconds(options_.idle_close).count()));
   if (grace_timer_ != nullptr) {
     api->time_restart(grace_timer_, &when);
     return;
@@ -459,6 +462,7 @@ void PulseSoundOut::write_some() {
     }
     remember(data, given);
     pa_stream_write(stream_, data, given, nullptr, 0, PA_SEEK_RELATIVE);
+    sound_bytes_ += given;
     room -= given;
     if (!started_) {
       started_ = true;
@@ -606,6 +610,8 @@ void PulseSoundOut::on_stream_state(pa_stream* stream, void* self) {
   switch (pa_stream_get_state(stream)) {
     case PA_STREAM_READY:
       if (out->current_) {
+        // A sound that came while the stream was being made.
+        out->name_stream();
         out->move_to(Device::Playing);
         out->write_some();
       } else {
@@ -641,8 +647,7 @@ void PulseSoundOut::on_drained(pa_stream*, int success, void* self) {
   // Drained is rendered; a device that runs far ahead of the listener
   // renders long before the sound is heard to its end.
   const auto heard_at =
-      out->started_at_ + std::chrono::duration_cast<Clock::duration>(
-                             std::chrono::duration<double>(out->current_->duration_seconds()));
+      out->started_at_ + std::chrono::microseconds(pa_bytes_to_usec(out->sound_bytes_, &kSpec));
   const auto wait = std::chrono::duration_cast<std::chrono::microseconds>(heard_at - Clock::now());
   if (wait.count() <= 0) {
     out->heard();

@@ -88,6 +88,8 @@ class PulseSoundOut : public SoundService {
   void fade_and_flush();
   void remember(const void* data, std::size_t size);
   void set_long_buffer(bool long_sound);
+  // Shows the current sound's file name in the desktop's mixers.
+  void name_stream();
   void arm_grace_timer();
   // Calls heard() after `wait`, unless a new sound comes first.
   void arm_heard_timer(std::chrono::microseconds wait);
@@ -124,9 +126,10 @@ class PulseSoundOut : public SoundService {
   unsigned current_flags_ = 0;
   std::uint64_t generation_ = 0;  // counts the sounds started
   Ended ended_;
-  bool started_ = false;   // the current sound's first samples are written
+  bool started_ = false;  // the current sound's first samples are written
   std::chrono::steady_clock::time_point started_at_;
-  bool draining_ = false;  // all of the current sound is written
+  std::uint64_t sound_bytes_ = 0;  // of the current sound, written so far
+  bool draining_ = false;          // all of the current sound is written
   bool long_buffer_ = false;
   // Sounds ended by the loop's thread, for a requesting thread to destroy:
   // a Playback's feeder may be waiting for the loop's lock.

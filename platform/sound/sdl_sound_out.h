@@ -89,8 +89,8 @@ class SdlSoundOut : public SoundService {
   bool closing_ = false;
   bool warm_up_ = false;
   bool quitting_ = false;
-  bool silent_ = false;  // the device is the silent stand-in
-  bool lost_ = false;    // the device stopped by itself
+  bool silent_ = false;         // the device is the silent stand-in
+  bool lost_ = false;           // the device stopped by itself
   bool fallback_told_ = false;  // a driver's fallback was told on standard error
   bool no_device_reported_ = false;
   bool failure_reported_ = false;  // for the current device

@@ -80,10 +80,10 @@ SoundDecoder::SoundDecoder(SoundFile file, const DeviceFormat& device, Route rou
       factor_(static_cast<std::size_t>((kMinConverterRate + file_.sample_rate() - 1) /
                                        file_.sample_rate())),
       block_frames_(block_frames_for(file_.channels())),
-      feed_frames_(std::clamp<std::size_t>(
-          kMaxConvertedFrames * static_cast<std::size_t>(file_.sample_rate()) /
-              static_cast<std::size_t>(std::max(device.rate, 1)),
-          1, block_frames_)) {
+      feed_frames_(std::clamp<std::size_t>(kMaxConvertedFrames *
+                                               static_cast<std::size_t>(file_.sample_rate()) /
+                                               static_cast<std::size_t>(std::max(device.rate, 1)),
+                                           1, block_frames_)) {
   const auto channels = static_cast<std::size_t>(file_.channels());
   if (route_ == Route::floats) {
     floats_.resize(block_frames_ * channels);

@@ -68,7 +68,7 @@ class SoundDecoder {
   std::vector<float> stereo_;
   std::vector<float> raised_;
   std::optional<std::vector<float>> raised_from_;  // the last frame raised
-  bool file_done_ = false;  // the file gave its last frame
+  bool file_done_ = false;                         // the file gave its last frame
 };
 
 }  // namespace wavorin

@@ -52,8 +52,8 @@ const SF_VIRTUAL_IO SoundFile::kMemoryIo = {
 };
 
 FileIdentity FileIdentity::from(const struct stat& status) {
-  return FileIdentity{status.st_dev,          status.st_ino,          status.st_size,
-                      status.st_mtim.tv_sec,  status.st_mtim.tv_nsec, status.st_ctim.tv_sec,
+  return FileIdentity{status.st_dev,         status.st_ino,          status.st_size,
+                      status.st_mtim.tv_sec, status.st_mtim.tv_nsec, status.st_ctim.tv_sec,
                       status.st_ctim.tv_nsec};
 }
 

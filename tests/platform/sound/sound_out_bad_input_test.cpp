@@ -136,7 +136,8 @@ TEST_F(BadInputTest, FileCutWhilePlayingFailsASyncRequest) {
     ASSERT_EQ(truncate(file.c_str(), 44 + 44100 * 4), 0);
   });
   int result = -1;
-  const double took = timed([&] { result = sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT); });
+  const double took =
+      timed([&] { result = sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT); });
   cutter.join();
   EXPECT_EQ(result, 0);
   EXPECT_LT(took, 2.5) << "played on past the cut";
@@ -164,7 +165,8 @@ TEST_F(BadInputTest, VeryLowRateFilePlaysPromptlyInLittleMemory) {
   const std::string file = files_.write("slow.wav", noise(4096, 2, 24), 2, 1);
   const long before = resident_kib();
   int result = -1;
-  const double took = timed([&] { result = sound().sndPlaySoundA(file, SND_ASYNC | SND_NODEFAULT); });
+  const double took =
+      timed([&] { result = sound().sndPlaySoundA(file, SND_ASYNC | SND_NODEFAULT); });
   std::this_thread::sleep_for(milliseconds(300));
   const long during = resident_kib();
   EXPECT_EQ(result, 1);
