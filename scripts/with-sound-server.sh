@@ -29,6 +29,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 sink=wavorin_sink
 
 # Processes of one server, one pid a line in $dir/pids; killed in reverse.
+# Every one writes to a log of its own, never to the caller's output: a test
+# that starts the server again must not leave its runner waiting on a pipe.
 stop_servers() {
   local dir=$1 signal=${2:-TERM}
   [ -f "$dir/pids" ] || return 0
@@ -87,7 +89,8 @@ PA
         # -n: no default.pa of its own; ours includes it. As root it warns
         # that it is not meant to run as root, and runs.
         pulseaudio -n -F "$dir/wavorin.pa" --exit-idle-time=-1 --daemonize=no \
-          --use-pid-file=no --log-target=file:"$dir/pulseaudio.log" </dev/null &
+          --use-pid-file=no --log-target=file:"$dir/pulseaudio.log" \
+          </dev/null >>"$dir/pulseaudio.log" 2>&1 &
         echo $! | tee -a "$dir/server_pids" >>"$dir/pids"
         ;;
       pipewire)
