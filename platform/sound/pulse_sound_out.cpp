@@ -2,6 +2,7 @@
 
 #include <pulse/context.h>
 #include <pulse/error.h>
+#include <pulse/introspect.h>
 #include <pulse/mainloop-api.h>
 #include <pulse/proplist.h>
 #include <pulse/stream.h>
@@ -37,13 +38,21 @@ constexpr milliseconds kShortBuffer{50};
 // delay a Stop.
 constexpr milliseconds kLongBuffer{500};
 constexpr double kLongSound = 1.0;
+// On a server that rewinds its device (PulseAudio): a buffer whose latency
+// is at least what the device runs ahead when idle (two seconds for its
+// null sink), so that the device rewinds all of it when a sound starts or
+// is cut, and the device and this program wake rarely.
+constexpr milliseconds kRewoundBuffer{3000};
+constexpr milliseconds kRewoundRequest{250};
+// Started as soon as this much is queued, also after an underrun.
+constexpr milliseconds kRewoundStart{20};
 // Ahead of the server, in the feeder's ring.
-constexpr double kRingSeconds = 1.0;
+constexpr double kRingSeconds = 2.0;
 constexpr double kFadeSeconds = 0.005;
 // From a cut to the stream's cork: the fade, and a margin for its way out.
 constexpr std::chrono::microseconds kFadeHeard{25000};
-// The samples kept for a fade: more than the long buffer and the device's latency.
-constexpr std::size_t kHistoryBytes = 2 * 44100 * 4;
+// The samples kept for a fade: more than the largest buffer and the device's latency.
+constexpr std::size_t kHistoryBytes = std::size_t{5} * 44100 * 4;
 // How long the first connection may take before the server counts as absent.
 constexpr auto kConnectLimit = milliseconds(2000);
 // Slack past a synchronous sound's length before it is given up.
@@ -61,6 +70,13 @@ pa_buffer_attr buffer_attr(milliseconds target) {
   attr.prebuf = static_cast<std::uint32_t>(-1);
   attr.minreq = bytes_for(target) / 4;
   attr.fragsize = static_cast<std::uint32_t>(-1);
+  return attr;
+}
+
+pa_buffer_attr rewound_buffer_attr() {
+  pa_buffer_attr attr = buffer_attr(kRewoundBuffer);
+  attr.minreq = bytes_for(kRewoundRequest);
+  attr.prebuf = bytes_for(kRewoundStart);
   return attr;
 }
 
@@ -333,9 +349,13 @@ void PulseSoundOut::move_to(Device next) {
       pa_context_set_state_callback(context_, &PulseSoundOut::on_context_state, this);
       // nullptr: the server libpulse finds (PULSE_SERVER, then the session's).
       if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        refused_because_ = pa_strerror(pa_context_errno(context_));
-        pa_context_unref(context_);
-        context_ = nullptr;
+        // The state callback may have dropped the context already.
+        if (context_ != nullptr) {
+          refused_because_ = pa_strerror(pa_context_errno(context_));
+          pa_context_set_state_callback(context_, nullptr, nullptr);
+          pa_context_unref(context_);
+          context_ = nullptr;
+        }
         next = Device::Disconnected;
       }
       break;
@@ -354,15 +374,19 @@ void PulseSoundOut::move_to(Device next) {
       }
       pa_stream_set_state_callback(stream_, &PulseSoundOut::on_stream_state, this);
       pa_stream_set_write_callback(stream_, &PulseSoundOut::on_write, this);
-      // Short at first, so a click is heard at once on a server that runs
-      // its device only as far ahead as its streams ask (PipeWire cannot
-      // take back what its device holds); raised once a long sound has
-      // started.
-      long_buffer_ = false;
-      const pa_buffer_attr attr = buffer_attr(kShortBuffer);
+      // A server that cannot take back what its device holds (PipeWire)
+      // starts a sound on the device's next cycle: the stream asks for a
+      // short one at first, so a click is heard at once, and raises it once
+      // a long sound has started. A server that rewinds (PulseAudio) starts
+      // and cuts a sound at once whatever the buffer, but only as far back
+      // as the latency its streams ask for: a stream asking for less than
+      // an idle device runs ahead would wait for the device's next round,
+      // up to two seconds.
+      long_buffer_ = rewinds_;
+      const pa_buffer_attr attr = rewinds_ ? rewound_buffer_attr() : buffer_attr(kShortBuffer);
       const auto stream_flags = static_cast<pa_stream_flags_t>(
-          PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
-          PA_STREAM_AUTO_TIMING_UPDATE);
+          PA_STREAM_START_CORKED | (rewinds_ ? 0 : PA_STREAM_ADJUST_LATENCY) |
+          PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
       if (pa_stream_connect_playback(stream_, nullptr, &attr, stream_flags, nullptr, nullptr) < 0) {
         pa_stream_unref(stream_);
         stream_ = nullptr;
@@ -471,7 +495,7 @@ void PulseSoundOut::write_some() {
       drop(pa_stream_trigger(stream_, nullptr, nullptr));
     }
   }
-  if (started_) set_long_buffer(playback.duration_seconds() > kLongSound);
+  if (started_ && !rewinds_) set_long_buffer(playback.duration_seconds() > kLongSound);
   if (playback.finished()) {
     draining_ = true;
     drop(pa_stream_drain(stream_, &PulseSoundOut::on_drained, this));
@@ -589,12 +613,9 @@ void PulseSoundOut::on_context_state(pa_context* context, void* self) {
   auto* out = static_cast<PulseSoundOut*>(self);
   switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
-      out->outage_reported_ = false;
-      out->move_to(Device::Closed);
-      // For the sound waiting, or for the request a warm-up expects.
-      out->move_to(Device::Opening);
-      if (out->device_ == Device::Closed) out->end_current(false);
-      break;
+      // Still connecting until the server has said what it is.
+      drop(pa_context_get_server_info(context, &PulseSoundOut::on_server_info, self));
+      return;
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
       out->lose_server(pa_strerror(pa_context_errno(context)));
@@ -602,6 +623,19 @@ void PulseSoundOut::on_context_state(pa_context* context, void* self) {
     default:
       return;
   }
+  pa_threaded_mainloop_signal(out->loop_, 0);
+}
+
+void PulseSoundOut::on_server_info(pa_context*, const pa_server_info* info, void* self) {
+  auto* out = static_cast<PulseSoundOut*>(self);
+  if (out->device_ != Device::Connecting) return;
+  out->rewinds_ = info != nullptr && info->server_name != nullptr &&
+                  std::strstr(info->server_name, "PipeWire") == nullptr;
+  out->outage_reported_ = false;
+  out->move_to(Device::Closed);
+  // For the sound waiting, or for the request a warm-up expects.
+  out->move_to(Device::Opening);
+  if (out->device_ == Device::Closed) out->end_current(false);
   pa_threaded_mainloop_signal(out->loop_, 0);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/sound_service.h"
 
 struct pa_context;
+struct pa_server_info;
 struct pa_stream;
 struct pa_threaded_mainloop;
 struct pa_time_event;
@@ -103,6 +104,7 @@ class PulseSoundOut : public SoundService {
   static void on_context_state(pa_context* context, void* self);
   static void on_stream_state(pa_stream* stream, void* self);
   static void on_write(pa_stream* stream, std::size_t bytes, void* self);
+  static void on_server_info(pa_context* context, const pa_server_info* info, void* self);
   static void on_drained(pa_stream* stream, int success, void* self);
   // The current sound has been heard to its end.
   void heard();
@@ -118,6 +120,7 @@ class PulseSoundOut : public SoundService {
   pa_stream* stream_ = nullptr;
   pa_time_event* grace_timer_ = nullptr;
   pa_time_event* heard_timer_ = nullptr;  // the current sound's end
+  bool rewinds_ = false;                  // the server rewinds its device: PulseAudio, not PipeWire
   Device device_ = Device::Disconnected;
   std::string refused_because_;  // the server's reason, when it went or refused
 

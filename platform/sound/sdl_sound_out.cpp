@@ -104,7 +104,7 @@ int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
     const bool busy = playback_ && !playback_->finished();
     if ((flags & SND_NOSTOP) == 0 || !busy) {
       end_current();
-      result = name.empty() ? 1 : play(name, flags, reports);
+      result = name.empty() ? 1 : play(name, flags, reports, lock);
       if (!playback_ || playback_->finished()) {
         idle_ = true;
         idle_since_ = Clock::now();
@@ -116,7 +116,8 @@ int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   return result;
 }
 
-int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports) {
+int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
+                      std::unique_lock<std::mutex>& lock) {
   // There is no default sound: a bad name without SND_NODEFAULT plays
   // nothing and still counts as done, so the caller goes on as after a sound.
   const int failed = (flags & SND_NODEFAULT) != 0 ? 0 : 1;
@@ -144,7 +145,7 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports)
     if (!open_file()) return failed;
   }
   if (samples) {
-    playback_ = std::make_unique<Playback>(std::move(samples), format);
+    playback_ = std::make_shared<Playback>(std::move(samples), format);
   } else {
     const FileIdentity opened = file->identity();
     std::optional<SoundDecoder> decoder = SoundDecoder::create(std::move(*file), format, error);
@@ -153,8 +154,8 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports)
       return failed;
     }
     samples = cache_.decode_and_keep(name, opened, format, *decoder, decoder->duration_seconds());
-    playback_ = samples ? std::make_unique<Playback>(std::move(samples), format)
-                        : std::make_unique<Playback>(std::move(*decoder), format);
+    playback_ = samples ? std::make_shared<Playback>(std::move(samples), format)
+                        : std::make_shared<Playback>(std::move(*decoder), format);
   }
   playback_->start();
   device_->attach(playback_.get());
@@ -165,10 +166,21 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports)
     note_failure(reports);
     return failed;
   }
-  if (playback_->wait_until_delivered(*device_)) {
-    // The last buffer is now in the device: it takes one more period to be heard.
+  // Waited for without the lock, so that another thread's request (a Stop)
+  // is served meanwhile and the closer can look at the device; each keeps
+  // what it uses alive.
+  const std::shared_ptr<Playback> playing = playback_;
+  const std::shared_ptr<AudioDevice> device = device_;
+  lock.unlock();
+  const bool delivered = playing->wait_until_delivered(*device);
+  // The last buffer is now in the device: it takes one more period to be heard.
+  if (delivered)
     std::this_thread::sleep_for(std::chrono::duration<double>(format.buffer_seconds()));
-    if (!playback_->cut_short()) return played;
+  lock.lock();
+  // Ended by another request: done as that request asked.
+  if (playback_ != playing) return played;
+  if (delivered && !playing->cut_short()) return played;
+  if (delivered) {
     reports.push_back(cut_short(name, flags));
     return failed;
   }
@@ -215,8 +227,8 @@ void SdlSoundOut::close_device() {
 }
 
 void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
-  std::unique_ptr<AudioDevice> device = std::move(device_);
-  std::unique_ptr<Playback> playback = std::move(playback_);
+  std::shared_ptr<AudioDevice> device = std::move(device_);
+  std::shared_ptr<Playback> playback = std::move(playback_);
   // A silent stand-in, or a device that was lost, gives up its driver too:
   // the next sound starts the audio system afresh and tries the desktop's
   // driver again, which may be back by then.

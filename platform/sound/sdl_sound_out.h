@@ -60,7 +60,9 @@ class SdlSoundOut : public SoundService {
   using Clock = std::chrono::steady_clock;
   using Reports = std::vector<SoundReport>;
 
-  int play(const std::string& name, unsigned flags, Reports& reports);
+  // Waits for a synchronous sound with `lock` released.
+  int play(const std::string& name, unsigned flags, Reports& reports,
+           std::unique_lock<std::mutex>& lock);
   bool ensure_device(Reports& reports);
   // Ends the current sound with a short fade and detaches it.
   void end_current();
@@ -81,8 +83,9 @@ class SdlSoundOut : public SoundService {
   std::condition_variable wake_closer_;
   std::condition_variable closed_;  // a close in progress has finished
   std::unique_ptr<AudioDriver> driver_;
-  std::unique_ptr<AudioDevice> device_;
-  std::unique_ptr<Playback> playback_;
+  // Shared with a synchronous request that waits for its sound unlocked.
+  std::shared_ptr<AudioDevice> device_;
+  std::shared_ptr<Playback> playback_;
   SoundCache cache_;
   Clock::time_point idle_since_;
   bool idle_ = true;
