@@ -183,7 +183,10 @@ TEST_F(SoundServerTest, ServerKilledAndStartedAgainThenPlayIsHeard) {
   ASSERT_EQ(service_.sndPlaySoundA(long_file, SND_ASYNC), 1);
   std::this_thread::sleep_for(milliseconds(500));
   ASSERT_TRUE(control_sound_server("kill"));
-  std::this_thread::sleep_for(milliseconds(300));
+  // Long enough for the loss to be noticed while the server is away, and a
+  // press then, which finds no server.
+  std::this_thread::sleep_for(milliseconds(1500));
+  service_.sndPlaySoundA(tune_file, SND_ASYNC);
   ASSERT_TRUE(control_sound_server("start"));
   ASSERT_TRUE(recording_.start());
   const std::size_t restarted = recording_.frames();
