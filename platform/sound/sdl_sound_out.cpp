@@ -94,7 +94,7 @@ int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   int result = 0;
   {
     std::unique_lock lock(mutex_);
-    closed_.wait(lock, [this] { return !closing_; });
+    closed_.wait(lock, [this] { return state_ != DeviceState::Closing; });
     if (device_ && !device_->running()) {
       // Lost: drop it, with its driver; this request opens a new one.
       if (playback_) note_failure(reports);
@@ -105,10 +105,7 @@ int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
     if ((flags & SND_NOSTOP) == 0 || !busy) {
       end_current();
       result = name.empty() ? 1 : play(name, flags, reports, lock);
-      if (!playback_ || playback_->finished()) {
-        idle_ = true;
-        idle_since_ = Clock::now();
-      }
+      if (device_ && (!playback_ || playback_->finished())) move_to(DeviceState::Idle);
       wake_closer_.notify_one();
     }
   }
@@ -159,7 +156,7 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
   }
   playback_->start();
   device_->attach(playback_.get());
-  idle_ = false;
+  move_to(DeviceState::Playing);
   const int played = silent_ ? failed : 1;
   if ((flags & SND_ASYNC) != 0) {
     if (playback_->wait_until_taken(*device_)) return played;
@@ -220,10 +217,18 @@ void SdlSoundOut::end_current() {
   playback_.reset();
 }
 
+void SdlSoundOut::move_to(DeviceState next) {
+  const DeviceState before = std::exchange(state_, next);
+  // Each entry into Idle starts the grace period again.
+  if (next == DeviceState::Idle) idle_since_ = Clock::now();
+  if (before == DeviceState::Closing && next != DeviceState::Closing) closed_.notify_all();
+}
+
 void SdlSoundOut::close_device() {
   if (device_) device_->attach(nullptr);
   playback_.reset();
   device_.reset();
+  move_to(DeviceState::Closed);
 }
 
 void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
@@ -235,14 +240,13 @@ void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
   std::unique_ptr<AudioDriver> driver = silent_ || lost_ ? std::move(driver_) : nullptr;
   lost_ = false;
   if (device) device->attach(nullptr);
-  closing_ = true;
+  move_to(DeviceState::Closing);
   lock.unlock();
   playback.reset();
   device.reset();
   driver.reset();
   lock.lock();
-  closing_ = false;
-  closed_.notify_all();
+  move_to(DeviceState::Closed);
 }
 
 void SdlSoundOut::deliver(Reports& reports) {
@@ -267,9 +271,8 @@ void SdlSoundOut::close_when_idle() {
       Reports reports;
       // An idle device's grace period starts again: the press that warms it
       // up is about to play its click.
-      if ((device_ && idle_) || (!device_ && ensure_device(reports))) {
-        idle_ = true;
-        idle_since_ = Clock::now();
+      if ((device_ && state_ == DeviceState::Idle) || (!device_ && ensure_device(reports))) {
+        move_to(DeviceState::Idle);
       }
       lock.unlock();
       deliver(reports);
@@ -294,13 +297,10 @@ void SdlSoundOut::close_when_idle() {
     if (playback_ && !playback_->finished()) {
       // Asleep for the whole sound: it is looked at when it should be over.
       wake_closer_.wait_until(lock, std::max(playback_->expected_end(), now + kLateCheck));
-      idle_ = false;
+      move_to(DeviceState::Playing);
       continue;
     }
-    if (!idle_) {
-      idle_ = true;
-      idle_since_ = now;
-    }
+    if (state_ != DeviceState::Idle) move_to(DeviceState::Idle);
     if (now - idle_since_ >= options_.idle_close) {
       close_device_unlocked(lock);
       continue;

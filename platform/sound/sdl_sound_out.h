@@ -59,6 +59,15 @@ class SdlSoundOut : public SoundService {
  private:
   using Clock = std::chrono::steady_clock;
   using Reports = std::vector<SoundReport>;
+  // The device's life: opened by a request or a warm-up, closed by the
+  // closer thread after the grace period (or when lost), never touched by
+  // a request while it closes.
+  enum class DeviceState {
+    Closed,   // no device
+    Idle,     // open and parked, for the grace period since idle_since_
+    Playing,  // open, a sound attached
+    Closing,  // being closed by the closer, without the lock
+  };
 
   // Waits for a synchronous sound with `lock` released.
   int play(const std::string& name, unsigned flags, Reports& reports,
@@ -68,6 +77,8 @@ class SdlSoundOut : public SoundService {
   void end_current();
   // Reports a device that stopped while it had a sound, once per device.
   void note_failure(Reports& reports);
+  // The one place the state changes (with the lock held).
+  void move_to(DeviceState next);
   void close_device();
   // Closes the device without holding the lock: closing can wait for the
   // sound server.
@@ -87,9 +98,8 @@ class SdlSoundOut : public SoundService {
   std::shared_ptr<AudioDevice> device_;
   std::shared_ptr<Playback> playback_;
   SoundCache cache_;
-  Clock::time_point idle_since_;
-  bool idle_ = true;
-  bool closing_ = false;
+  Clock::time_point idle_since_;  // when the device last became idle
+  DeviceState state_ = DeviceState::Closed;
   bool warm_up_ = false;
   bool quitting_ = false;
   bool silent_ = false;         // the device is the silent stand-in
@@ -97,7 +107,6 @@ class SdlSoundOut : public SoundService {
   bool fallback_told_ = false;  // a driver's fallback was told on standard error
   bool no_device_reported_ = false;
   bool failure_reported_ = false;  // for the current device
-  bool failure_pending_ = false;   // the current device had a sound when it stopped
   SDL_Thread* closer_ = nullptr;
 };
 
