@@ -185,6 +185,8 @@ if [ -n "$record" ]; then
   parec --device="$sink.monitor" --raw --format=s16le --rate=44100 --channels=2 \
     --latency-msec=10 >"$record" &
   recorder_pid=$!
+  recording() { [ -s "$record" ]; }  # the awake sink's silence arrives at once
+  wait_for 10 "the recording" "$dir" recording
 fi
 status=0
 "$@" || status=$?
