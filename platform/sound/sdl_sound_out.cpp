@@ -166,6 +166,9 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
   // Waited for without the lock, so that another thread's request (a Stop)
   // is served meanwhile and the closer can look at the device; each keeps
   // what it uses alive.
+  // The driver too: SDL's audio system must outlive the device, which the
+  // closer may give up meanwhile with its driver.
+  const std::shared_ptr<AudioDriver> driver = driver_;
   const std::shared_ptr<Playback> playing = playback_;
   const std::shared_ptr<AudioDevice> device = device_;
   lock.unlock();
@@ -174,8 +177,9 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
   if (delivered)
     std::this_thread::sleep_for(std::chrono::duration<double>(format.buffer_seconds()));
   lock.lock();
-  // Ended by another request: done as that request asked.
-  if (playback_ != playing) return played;
+  // Ended meanwhile: by another request (faded, done as it asked), or by
+  // the closer, which found the device lost and told of it.
+  if (playback_ != playing) return playing->finished() ? played : failed;
   if (delivered && !playing->cut_short()) return played;
   if (delivered) {
     reports.push_back(cut_short(name, flags));
@@ -188,7 +192,7 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
 
 bool SdlSoundOut::ensure_device(Reports& reports) {
   if (device_) return true;
-  if (!driver_) driver_ = std::make_unique<AudioDriver>();
+  if (!driver_) driver_ = std::make_shared<AudioDriver>();
   std::string silent_because;
   device_ = driver_->open_device(kWantedFormat, silent_because, fallback_told_);
   failure_reported_ = false;
@@ -237,7 +241,7 @@ void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
   // A silent stand-in, or a device that was lost, gives up its driver too:
   // the next sound starts the audio system afresh and tries the desktop's
   // driver again, which may be back by then.
-  std::unique_ptr<AudioDriver> driver = silent_ || lost_ ? std::move(driver_) : nullptr;
+  std::shared_ptr<AudioDriver> driver = silent_ || lost_ ? std::move(driver_) : nullptr;
   lost_ = false;
   if (device) device->attach(nullptr);
   move_to(DeviceState::Closing);

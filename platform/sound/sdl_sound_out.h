@@ -93,7 +93,7 @@ class SdlSoundOut : public SoundService {
   std::mutex mutex_;  // guards everything below against the closer thread
   std::condition_variable wake_closer_;
   std::condition_variable closed_;  // a close in progress has finished
-  std::unique_ptr<AudioDriver> driver_;
+  std::shared_ptr<AudioDriver> driver_;
   // Shared with a synchronous request that waits for its sound unlocked.
   std::shared_ptr<AudioDevice> device_;
   std::shared_ptr<Playback> playback_;
