@@ -1,4 +1,5 @@
-"""Makes bench/run.sh's table from its raw lines: medians, extremes, ratios."""
+"""Makes bench/run.sh's table from its raw lines: each goal with its figures,
+medians, extremes and ratios, for each sound server and each sound path."""
 import re
 import statistics
 import sys
@@ -50,78 +51,88 @@ def med(numbers):
 rows = []
 
 
+def section(title):
+    rows.append((title, None, None, None, None))
+
+
 def row(what, ours, floor, compare, goal):
     if compare == "ratio":
         relation = f"{med(ours) / med(floor):.2f} x" if floor and med(floor) else "-"
     elif compare == "diff":
-        relation = f"{med(ours) - med(floor):+.2f}"
+        relation = f"{med(ours) - med(floor):+.2f}" if floor else "-"
     else:
         relation = compare
-    rows.append((what, cell(ours), cell(floor) if floor is not None else "-", relation, goal))
+    rows.append(("  " + what, cell(ours), cell(floor) if floor is not None else "-", relation, goal))
 
 
-w = "wavorin"
-row("exec -> painted, ms (floor: bare Qt)", series(w, "painted_ms"), series("bare", "painted_ms"),
-    "ratio", "<= 1.2 x")
+for server in ("pulseaudio", "pipewire"):
+    for path in ("native", "sdl"):
+        w = f"wavorin_{path}@{server}"
+        if w not in runs:
+            continue
+        label = "its own choice of output" if path == "native" else "SDL's PulseAudio driver"
+        section(f"{server}: wavorin on {label}")
+        paplay = f"paplay_play@{server}"
+        row("playing 60 s file with the dome, wake-ups/s (floor: paplay, default buffer)",
+            series(w, "play_wakeups_per_s"), series(paplay, "wakeups_per_s"), "ratio", "<= 1.0 x")
+        row("playing, program CPU % of a core (floor: paplay)", series(w, "play_cpu_pct"),
+            series(paplay, "cpu_pct"), "diff", "<= +0.4")
+        row("playing, sound server CPU % (floor: its CPU for paplay)",
+            series(w, "play_server_pct"), series(paplay, "server_pct"), "diff", "<= +0.3")
+        if server == "pipewire":
+            pwplay = f"pwplay_play@{server}"
+            row("playing, wake-ups/s (beside: pw-play)", series(w, "play_wakeups_per_s"),
+                series(pwplay, "wakeups_per_s"), "ratio", "-")
+            row("playing, program CPU % (beside: pw-play)", series(w, "play_cpu_pct"),
+                series(pwplay, "cpu_pct"), "diff", "-")
+            row("playing, sound server CPU % (beside: its CPU for pw-play)",
+                series(w, "play_server_pct"), series(pwplay, "server_pct"), "diff", "-")
+        paplay_first = series(f"paplay_click@{server}", "first_sample_ms")
+        row("release -> first click sample, device closed, ms (beside: paplay exec -> first)",
+            series(w, "click_closed_ms"), paplay_first, "ratio", "<= 5 ms median")
+        row("release -> first click sample, device open (grace), ms",
+            series(w, "click_open_ms"), None, "-", "<= 5 ms median")
+        row("release -> first click sample, first click after start, ms",
+            series(w, "click_first_ms"), None, "-", "<= 5 ms median")
+        service = f"service_small_{path}@{server}"
+        row("Stop request -> end of the tune, in the recorded stream's own samples, ms",
+            series(service, "stop_sound_after_ms"), None, "-", "<= 10 ms")
+        row("Stop request -> last sound sample heard at the sink, ms (incl. the tap's 10 ms)",
+            series(service, "stop_last_sound_ms"), None, "-", "-")
+        row("1 s after a sound ended: uncorked streams of ours on the server",
+            series(w, "after_1s_uncorked_streams"), None, "-", "0")
+        row("1 s after a sound ended: server CPU % (vs program idle)",
+            series(w, "after_1s_server_pct"), series(w, "idle_server_pct"), "diff", "+0.00")
+        row("1 s after a sound ended: program wake-ups/s", series(w, "after_1s_wakeups_per_s"),
+            None, "-", "~0")
+        row("exec -> painted, ms (floor: bare Qt)", series(w, "painted_ms"),
+            series("bare", "painted_ms"), "ratio", "<= 1.2 x")
+        row("idle resident memory, MiB (floor: bare Qt)", series(w, "idle_rss_mib"),
+            series("bare", "idle_rss_mib"), "ratio", "<= 1.15 x")
+        row("idle (nothing played yet), wake-ups/s", series(w, "idle_wakeups_per_s"), None, "-",
+            "0")
+        row("growth after the dialog used and closed, MiB (floor: bare Qt, same dialog)",
+            growth(w, "dialog_rss_mib", "before_dialog_rss_mib"),
+            growth("bare_dialog", "dialog_rss_mib", "before_dialog_rss_mib"), "diff",
+            "floor: Qt's own")
+        if path == "native":
+            large = f"service_large_native@{server}"
+            small = f"service_small_native@{server}"
+            row("2 GiB vs 1 MiB file: request -> first sample, ms", series(large, "first"),
+                series(small, "first"), "diff", "alike")
+            row("2 GiB vs 1 MiB file: peak resident memory, MiB", series(large, "peak_rss_mib"),
+                series(small, "peak_rss_mib"), "diff", "<= +1 MiB")
+section("both")
 row("exec -> painted, bare Qt with SDL2 and libsndfile loaded, ms (floor: bare Qt)",
     series("bare_libs", "painted_ms"), series("bare", "painted_ms"), "ratio", "the libraries' cost")
-row("idle resident memory, MiB (floor: bare Qt)", series(w, "idle_rss_mib"),
-    series("bare", "idle_rss_mib"), "ratio", "<= 1.15 x")
-row("RSS after dialog used and closed, MiB (vs just before it)", series(w, "dialog_rss_mib"),
-    series(w, "before_dialog_rss_mib"), "diff", "<= +5 MiB")
-row("growth after the dialog used and closed, MiB (floor: bare Qt, same dialog)",
-    growth(w, "dialog_rss_mib", "before_dialog_rss_mib"),
-    growth("bare_dialog", "dialog_rss_mib", "before_dialog_rss_mib"), "diff",
-    "<= +5 MiB; floor: Qt's own")
-paplay_first = series("paplay_click", "first_sample_ms")
-row("release -> first click sample, first click, ms (floor: paplay exec -> first)",
-    series(w, "click_first_ms"), paplay_first, "ratio", "<= 10 ms")
-row("release -> first click sample, device closed, ms", series(w, "click_closed_ms"),
-    paplay_first, "ratio", "<= 10 ms")
-row("release -> first click sample, device open (grace), ms", series(w, "click_open_ms"),
-    paplay_first, "ratio", "<= 10 ms")
-stop = series("service_small", "stop_last_sound_ms")
-row("Stop request -> last sample at the sink, ms (vs the sink path: request -> first sample, device open)",
-    stop, series("service_small", "open(median/max)", 0), "diff", "<= 1 buffer (1024 frames, 23.2 ms)")
-row("Stop request -> end of the sound, in the recorded stream's own samples, ms (an upper bound)",
-    series("service_small", "stop_sound_after_ms"), None, "-", "<= 1 buffer (1024 frames, 23.2 ms)")
-row("playing 60 s file with the dome, CPU % of a core (floor: paplay)",
-    series(w, "play_cpu_pct"), series("paplay_play", "cpu_pct"), "diff", "<= +0.4")
-row("playing, wake-ups/s (floor: paplay)", series(w, "play_wakeups_per_s"),
-    series("paplay_play", "wakeups_per_s"), "ratio", "<= 1.5 x")
-row("playing, sound server CPU % (floor: paplay's)", series(w, "play_server_pct"),
-    series("paplay_play", "server_pct"), "diff", "-")
-row("playing, CPU % (floor: paplay at 23 ms, the program's device latency)",
-    series(w, "play_cpu_pct"), series("paplay_23ms", "cpu_pct"), "diff", "the latency's cost")
-row("playing, wake-ups/s (floor: paplay at 23 ms)", series(w, "play_wakeups_per_s"),
-    series("paplay_23ms", "wakeups_per_s"), "ratio", "the latency's cost")
-row("playing, sound server CPU % (floor: paplay at 23 ms)", series(w, "play_server_pct"),
-    series("paplay_23ms", "server_pct"), "diff", "-")
-row("playing, wake-ups/s (floor: paplay at 23 ms, 23 ms process time)",
-    series(w, "play_wakeups_per_s"), series("paplay_23ms_batched", "wakeups_per_s"), "ratio",
-    "batched: fewer wake-ups")
-row("playing, sound server CPU % (floor: paplay at 23 ms, 23 ms process time)",
-    series(w, "play_server_pct"), series("paplay_23ms_batched", "server_pct"), "diff",
-    "batched: the server pays")
-row("playing, CPU % (floor: bare SDL2 + libsndfile player)", series(w, "play_cpu_pct"),
-    series("sdl_player", "cpu_pct"), "diff", "the libraries' cost")
-row("playing, wake-ups/s (floor: bare SDL2 + libsndfile player)",
-    series(w, "play_wakeups_per_s"), series("sdl_player", "wakeups_per_s"), "ratio",
-    "the libraries' cost")
-row("playing, sound server CPU % (floor: bare SDL2 player)", series(w, "play_server_pct"),
-    series("sdl_player", "server_pct"), "diff", "-")
-row("3 s after a click's sound (the grace period, then closed), program wake-ups/s",
-    series(w, "grace_wakeups_per_s"), None, "-", "~0")
-row("3 s after a click's sound, sound server CPU % (vs idle program)", series(w, "grace_server_pct"),
-    series(w, "idle_server_pct"), "diff", "~0")
-row("idle (device closed), wake-ups/s", series(w, "idle_wakeups_per_s"), None, "-", "0")
-row("2 GiB vs 1 MiB file: request -> first sample, ms", series("service_large", "first"),
-    series("service_small", "first"), "diff", "alike")
-row("2 GiB vs 1 MiB file: peak resident memory, MiB", series("service_large", "peak_rss_mib"),
-    series("service_small", "peak_rss_mib"), "diff", "<= +1 MiB")
+rows.append(("  bit-exact output where the formats match", "tests: SoundServerTest, "
+             "ProgramTest.PlayHearsTheClick (scripts/test.sh)", "-", "-", "exact"))
 
 width = max(len(r[0]) for r in rows)
 print(f"{'measure':<{width}}  {'wavorin median [min-max]':<34}  {'floor median [min-max]':<34}  "
       f"{'ratio/diff':<10}  goal")
 for what, ours, floor, relation, goal in rows:
-    print(f"{what:<{width}}  {ours:<34}  {floor:<34}  {relation:<10}  {goal}")
+    if ours is None:
+        print(what)
+    else:
+        print(f"{what:<{width}}  {ours:<34}  {floor:<34}  {relation:<10}  {goal}")

@@ -28,6 +28,9 @@ test_packages=(
   # desktop services on a private session bus: screen reader tree, media
   # controls, a stand-in notification service
   dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus playerctl
+  # the sound tests beside real sound servers, private and headless, heard at
+  # their sink's monitor (the recorder is a libpulse client)
+  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber pipewire-bin libpulse-dev
   # the real window as a native Wayland client on a headless compositor
   weston qt6-wayland
   # the desktops Debian ships, started headless: KDE's Wayland compositor

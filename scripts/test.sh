@@ -11,5 +11,13 @@ cmake --preset release -DWAVORIN_TESTS=ON >/dev/null
 "$here/scripts/build.sh" release
 cd "$here/build/release"
 "$here/scripts/with-display.sh" ctest --output-on-failure --timeout 600 -j 2 "$@"
+# The sound tests that mean something on a sound server, again beside a
+# private PulseAudio and a private PipeWire, the program choosing its output
+# as on a desktop.
+on_server='^(SoundServerTest\.|ProgramTest\.(PlayHearsTheClick|StopEndsTheSound|FreshStarts|OneHertz))'
+for server in pulseaudio pipewire; do
+  "$here/scripts/with-display.sh" "$here/scripts/with-sound-server.sh" "$server" \
+    ctest --output-on-failure --timeout 600 -R "$on_server"
+done
 "$here/scripts/check-tidy.sh" "$here/build/release"
 "$here/scripts/test-sanitizers.sh"

@@ -3,15 +3,20 @@
 // key=value figures; bench/run.sh runs it many times, interleaved, and makes
 // the table. Never judges.
 //
-//   wavorin_desktop_bench wavorin <program> <sound server pid>
+//   wavorin_desktop_bench wavorin <program> <server pids> native|sdl
 //   wavorin_desktop_bench bare <program>
 //   wavorin_desktop_bench bare_dialog <program> <dialog folder>
-//   wavorin_desktop_bench load <sound server pid> <seconds> <command> [args...]
+//   wavorin_desktop_bench load <server pids> <seconds> <command> [args...]
+// <server pids>: the sound server's processes, comma-separated (PipeWire's
+// pulse server works through pipewire and wireplumber): their CPU is summed.
+// native: the program chooses its output as on a desktop; sdl: it is made
+// to play through SDL's PulseAudio driver.
 #include <signal.h>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,6 +53,19 @@ void sleep_s(double seconds) {
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+std::vector<pid_t> parse_pids(const std::string& list) {
+  std::vector<pid_t> pids;
+  std::istringstream in(list);
+  for (std::string pid; std::getline(in, pid, ',');) pids.push_back(std::stoi(pid));
+  return pids;
+}
+
+double cpu_seconds_of(const std::vector<pid_t>& pids) {
+  double total = 0;
+  for (const pid_t pid : pids) total += ProcessUse::of(pid).cpu_seconds;
+  return total;
+}
+
 // CPU share (% of a core) and wake-ups a second of `pid`, and the sound
 // server's CPU share, over `seconds` from now.
 struct Load {
@@ -55,17 +73,37 @@ struct Load {
   double wakeups_per_s;
   double server_pct;
 };
-Load measure(pid_t pid, pid_t server, double seconds) {
+Load measure(pid_t pid, const std::vector<pid_t>& server, double seconds) {
   const ProcessUse a = ProcessUse::of(pid);
-  const ProcessUse sa = ProcessUse::of(server);
+  const double sa = cpu_seconds_of(server);
   const auto start = Clock::now();
   sleep_s(seconds);
   const ProcessUse b = ProcessUse::of(pid);
-  const ProcessUse sb = ProcessUse::of(server);
+  const double sb = cpu_seconds_of(server);
   const double took = std::chrono::duration<double>(Clock::now() - start).count();
   return {(b.cpu_seconds - a.cpu_seconds) / took * 100,
-          static_cast<double>(b.wakeups_since(a)) / took,
-          (sb.cpu_seconds - sa.cpu_seconds) / took * 100};
+          static_cast<double>(b.wakeups_since(a)) / took, (sb - sa) / took * 100};
+}
+
+// The process's playback streams on the server that are not corked (an
+// uncorked stream keeps the server mixing for it).
+int uncorked_streams(pid_t pid) {
+  FILE* list = popen("pactl list sink-inputs 2>/dev/null", "r");
+  if (list == nullptr) return -1;
+  std::string text;
+  char buffer[4096];
+  while (const std::size_t n = fread(buffer, 1, sizeof buffer, list)) text.append(buffer, n);
+  pclose(list);
+  int count = 0;
+  const std::string ours = "application.process.id = \"" + std::to_string(pid) + "\"";
+  for (std::size_t at = text.find("Sink Input #"); at != std::string::npos;) {
+    const std::size_t next = text.find("Sink Input #", at + 1);
+    const std::string input = text.substr(at, next - at);
+    if (input.find(ours) != std::string::npos && input.find("Corked: no") != std::string::npos)
+      ++count;
+    at = next;
+  }
+  return count;
 }
 
 // Presses a button, releases it, and returns ms from the release to the
@@ -91,8 +129,8 @@ double dialog_rss_mib(XDriver& x, const XDriver::Window& window, pid_t pid) {
   return static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0;
 }
 
-int run_wavorin(const std::string& program, pid_t server) {
-  const auto tap = DeviceTap::open(DeviceTap::Backend::pulse);
+int run_wavorin(const std::string& program, const std::vector<pid_t>& server, bool native) {
+  const auto tap = DeviceTap::open(native ? DeviceTap::Backend::native : DeviceTap::Backend::pulse);
   if (!tap) return 1;
   XDriver x;
   // Away from where the window appears: a window nobody reaches for is idle.
@@ -120,11 +158,11 @@ int run_wavorin(const std::string& program, pid_t server) {
   sleep_s(0.3);
   // Within the grace period after the first click's sound.
   std::printf("click_open_ms=%.2f ", click(x, *tap, window, kStopX));
-  sleep_s(0.25);
-  // What a click costs once its sound is over: the grace period, then the
-  // device closed.
-  const Load after = measure(pid, server, 3.0);
-  std::printf("grace_wakeups_per_s=%.1f grace_server_pct=%.2f ", after.wakeups_per_s,
+  // What a click costs once its sound (42 ms) is over by a second.
+  sleep_s(1.05);
+  std::printf("after_1s_uncorked_streams=%d ", uncorked_streams(pid));
+  const Load after = measure(pid, server, 2.0);
+  std::printf("after_1s_wakeups_per_s=%.1f after_1s_server_pct=%.2f ", after.wakeups_per_s,
               after.server_pct);
   std::printf("click_closed_ms=%.2f ", click(x, *tap, window, kStopX));
   sleep_s(0.3);
@@ -173,7 +211,8 @@ int run_bare(const std::vector<std::string>& args, const std::string& dialog_fol
   return 0;
 }
 
-int run_load(pid_t server, double seconds, const std::vector<std::string>& command) {
+int run_load(const std::vector<pid_t>& server, double seconds,
+             const std::vector<std::string>& command) {
   ChildProcess player(command, ChildProcess::Environment{});
   sleep_s(1.5);
   const Load load = measure(player.pid(), server, seconds);
@@ -188,21 +227,20 @@ int main(int argc, char** argv) {
   // A FIFO reader that went away must not end the bench.
   signal(SIGPIPE, SIG_IGN);
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 3 && args[0] == "wavorin") {
-    return run_wavorin(args[1], static_cast<pid_t>(std::stol(args[2])));
+  if (args.size() == 4 && args[0] == "wavorin" && (args[3] == "native" || args[3] == "sdl")) {
+    return run_wavorin(args[1], parse_pids(args[2]), args[3] == "native");
   }
   if (args.size() == 2 && args[0] == "bare") return run_bare({args[1]}, "");
   if (args.size() == 3 && args[0] == "bare_dialog") {
     return run_bare({args[1], "--dialog", args[2]}, args[2]);
   }
   if (args.size() >= 4 && args[0] == "load") {
-    return run_load(static_cast<pid_t>(std::stol(args[1])), std::stod(args[2]),
-                    {args.begin() + 3, args.end()});
+    return run_load(parse_pids(args[1]), std::stod(args[2]), {args.begin() + 3, args.end()});
   }
   std::fprintf(stderr,
-               "usage: wavorin_desktop_bench wavorin <program> <server pid>\n"
+               "usage: wavorin_desktop_bench wavorin <program> <server pids> native|sdl\n"
                "       wavorin_desktop_bench bare <program>\n"
                "       wavorin_desktop_bench bare_dialog <program> <dialog folder>\n"
-               "       wavorin_desktop_bench load <server pid> <seconds> <command> [args...]\n");
+               "       wavorin_desktop_bench load <server pids> <seconds> <command> [args...]\n");
   return 2;
 }

@@ -21,7 +21,7 @@ DeviceTap::DeviceTap(Backend backend, std::string fifo) : fifo_(std::move(fifo))
     env_ = {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", fifo_}};
     return;
   }
-  env_ = {{"SDL_AUDIODRIVER", "pulseaudio"}};
+  if (backend == Backend::pulse) env_ = {{"SDL_AUDIODRIVER", "pulseaudio"}};
   recorder_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{"parec", "--device=@DEFAULT_MONITOR@", "--raw", "--format=s16le",
                                "--rate=44100", "--channels=2", "--latency-msec=10"},
@@ -30,7 +30,7 @@ DeviceTap::DeviceTap(Backend backend, std::string fifo) : fifo_(std::move(fifo))
 
 std::unique_ptr<DeviceTap> DeviceTap::open(Backend backend) {
   std::unique_ptr<DeviceTap> tap(new DeviceTap(backend, new_fifo_path()));
-  if (backend == Backend::pulse && !tap->listener_.wait_for_data(std::chrono::milliseconds(5000))) {
+  if (backend != Backend::disk && !tap->listener_.wait_for_data(std::chrono::milliseconds(5000))) {
     std::fprintf(stderr, "parec gave no samples: is PULSE_SERVER set and the server up?\n");
     return nullptr;
   }

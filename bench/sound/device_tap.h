@@ -11,15 +11,18 @@ namespace wavorin::bench {
 
 // Where the benchmark hears a player's output, for players built on SDL2
 // (which pick their driver from the environment) and for PulseAudio clients.
-//   disk:  SDL's disk driver writes the device's samples into a FIFO.
-//   pulse: the player talks to the PulseAudio server in PULSE_SERVER; parec
+//   disk:   SDL's disk driver writes the device's samples into a FIFO.
+//   native: the player chooses its own output (no SDL_AUDIODRIVER), heard as
+//           for pulse.
+//   pulse:  an SDL2 player uses SDL's PulseAudio driver; any player talks to
+//           the PulseAudio server in PULSE_SERVER (PipeWire's too); parec
 //          records the monitor of the default sink (a null sink, for a
 //          machine without a sound card) into the FIFO with a 10 ms fragment,
 //          so the sink keeps running and a sample is heard within about 10 ms
 //          of the sink mixing it.
 class DeviceTap {
  public:
-  enum class Backend { disk, pulse };
+  enum class Backend { disk, native, pulse };
 
   // Nullptr, with the reason on stderr, if the monitor stream never started.
   static std::unique_ptr<DeviceTap> open(Backend backend);

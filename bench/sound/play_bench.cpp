@@ -5,9 +5,11 @@
 // any player the same way from outside. Prints figures; never judges.
 //
 //   wavorin_play_bench make <file.wav> <megabytes> [rf64]
-//   wavorin_play_bench play <file.wav> <seconds> [disk|pulse]
+//   wavorin_play_bench play <file.wav> <seconds> [disk|native|pulse]
+//     (the service as the program loads it from its module: native lets it
+//     choose its output as on a desktop, pulse makes it use SDL's driver)
 //   wavorin_play_bench once <file.wav> <seconds>
-//   wavorin_play_bench time <disk|pulse> <seconds> <command> [args...]
+//   wavorin_play_bench time <disk|native|pulse> <seconds> <command> [args...]
 #include <sndfile.h>
 #include <sys/resource.h>
 
@@ -25,6 +27,7 @@
 #include "bench/sound/child_process.h"
 #include "bench/sound/device_tap.h"
 #include "platform/sound/sdl_sound_out.h"
+#include "platform/sound_module/loaded_sound_service.h"
 
 namespace {
 
@@ -80,7 +83,7 @@ int play(const std::string& path, double seconds, DeviceTap::Backend backend) {
     setenv(name.c_str(), value.c_str(), 1);
   }
   DeviceTap& listener = *tap;
-  wavorin::SdlSoundOut sound;
+  wavorin::LoadedSoundService sound(WAVORIN_SOUND_MODULE);
 
   listener.arm();
   auto start = Clock::now();
@@ -199,6 +202,8 @@ int time_player(DeviceTap::Backend backend, double seconds,
 bool parse_backend(const std::string& name, DeviceTap::Backend& backend) {
   if (name == "disk")
     backend = DeviceTap::Backend::disk;
+  else if (name == "native")
+    backend = DeviceTap::Backend::native;
   else if (name == "pulse")
     backend = DeviceTap::Backend::pulse;
   else
@@ -222,10 +227,11 @@ int main(int argc, char** argv) {
   if (args.size() >= 4 && args[0] == "time" && parse_backend(args[1], backend)) {
     return time_player(backend, std::stod(args[2]), {args.begin() + 3, args.end()});
   }
-  std::fprintf(stderr,
-               "usage: wavorin_play_bench make <file.wav> <megabytes> [rf64]\n"
-               "       wavorin_play_bench play <file.wav> <seconds> [disk|pulse]\n"
-               "       wavorin_play_bench once <file.wav> <seconds>\n"
-               "       wavorin_play_bench time <disk|pulse> <seconds> <command> [args...]\n");
+  std::fprintf(
+      stderr,
+      "usage: wavorin_play_bench make <file.wav> <megabytes> [rf64]\n"
+      "       wavorin_play_bench play <file.wav> <seconds> [disk|native|pulse]\n"
+      "       wavorin_play_bench once <file.wav> <seconds>\n"
+      "       wavorin_play_bench time <disk|native|pulse> <seconds> <command> [args...]\n");
   return 2;
 }

@@ -46,6 +46,12 @@ std::vector<std::int16_t> marker_tone(double seconds, int seed) {
   return s;
 }
 
+std::vector<std::int16_t> surely_heard(const std::vector<std::int16_t>& sound) {
+  const std::size_t skip = test::sound_server().empty() ? 0 : 2 * 1323;  // 30 ms
+  if (sound.size() <= skip) return {};
+  return {sound.begin() + static_cast<long>(skip), sound.end()};
+}
+
 long find_samples(const std::vector<std::int16_t>& haystack,
                   const std::vector<std::int16_t>& needle, long from) {
   if (needle.empty() || haystack.size() < needle.size()) return -1;
@@ -85,8 +91,17 @@ QString Program::read_setting(const QString& key) const {
 bool Program::start(const QByteArray& file) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("XDG_CONFIG_HOME", config_.path());
-  env.insert("SDL_AUDIODRIVER", "disk");
-  env.insert("SDL_DISKAUDIOFILE", install_.filePath("out.raw"));
+  if (test::sound_server().empty()) {
+    env.insert("SDL_AUDIODRIVER", "disk");
+    env.insert("SDL_DISKAUDIOFILE", install_.filePath("out.raw"));
+  } else {
+    env.remove("SDL_AUDIODRIVER");
+    if (!recording_) {
+      recording_ = std::make_unique<test::MonitorRecording>(
+          WAVORIN_MONITOR_RECORDER, QFile::encodeName(install_.filePath("out.raw")).toStdString());
+    }
+    if (!recording_->recording() && !recording_->start(keep_sink_awake_)) return false;
+  }
   env.remove("QT_QPA_PLATFORM");
   env.insert(env_);
   process_.setProcessEnvironment(env);
@@ -169,5 +184,19 @@ long output_after(const std::vector<std::int16_t>& earlier, const std::vector<st
 }
 
 QByteArray Program::errors() { return process_.readAllStandardError(); }
+
+namespace {
+long status_kib(qint64 pid, const QByteArray& key) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').first().toLong();
+  }
+  return -1;
+}
+}  // namespace
+
+long peak_rss_kib(qint64 pid) { return status_kib(pid, "VmHWM:"); }
+long rss_kib(qint64 pid) { return status_kib(pid, "VmRSS:"); }
 
 }  // namespace wavorin::e2e

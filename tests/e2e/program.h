@@ -5,7 +5,10 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "tests/platform/sound/monitor_recording.h"
 
 namespace wavorin::e2e {
 
@@ -18,7 +21,10 @@ std::vector<std::int16_t> read_wave(const QString& path);
 std::vector<std::int16_t> marker_tone(double seconds, int seed);
 
 // One installed copy of the program in a folder of its own, with its own
-// settings folder and SDL's disk driver writing what it plays to a file.
+// settings folder and what it plays written to a file: by SDL's disk driver,
+// or, beside a private sound server (scripts/with-sound-server.sh), by a
+// recorder of the server's sink, the program choosing its output as on a
+// desktop.
 class Program {
  public:
   Program();
@@ -35,6 +41,10 @@ class Program {
 
   // An environment variable for the next start, over the test's own.
   void set_env(const QString& name, const QString& value) { env_.insert(name, value); }
+  // Beside a sound server: lets its sink suspend when nothing plays, as on a
+  // desktop, instead of keeping it awake for an exact recording. Call before
+  // start().
+  void let_sink_suspend() { keep_sink_awake_ = false; }
   // Starts it and waits until its window is mapped; returns false if not.
   // With `file`, that file is given on its command line, byte for byte.
   bool start(const QByteArray& file = {});
@@ -65,12 +75,25 @@ class Program {
   QProcess process_;
   QProcessEnvironment env_;
   QString window_;
+  bool keep_sink_awake_ = true;
+  std::unique_ptr<test::MonitorRecording> recording_;
 };
+
+// Peak resident memory of a process so far (VmHWM), KiB; -1 once it has gone.
+long peak_rss_kib(qint64 pid);
+// Resident memory now (VmRSS), KiB; -1 once it has gone.
+long rss_kib(qint64 pid);
 
 // Where the output that came after `earlier` begins in `now`: at its end, or
 // at 0 when the device was closed and opened again in between, which starts
 // its file afresh.
 long output_after(const std::vector<std::int16_t>& earlier, const std::vector<std::int16_t>& now);
+
+// The part of `sound` that the output file surely holds. A sound server's
+// sink that wakes for a new stream gives its monitor nothing of the first
+// milliseconds (up to about 25 ms on PulseAudio's null sink): the recording
+// lacks them. SDL's disk driver writes everything.
+std::vector<std::int16_t> surely_heard(const std::vector<std::int16_t>& sound);
 
 // Where `needle` starts in `haystack`, or -1.
 long find_samples(const std::vector<std::int16_t>& haystack,
