@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include "platform/qt/local_names.h"
+#include "platform/qt/qpa_choice.h"
 
 namespace wavorin {
 
@@ -63,7 +64,7 @@ FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
 
 void FormWidget::start_caption_drag() {
   if (!(held_ & Qt::LeftButton)) return;
-  if (QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle() != nullptr) {
+  if (on_wayland() && windowHandle() != nullptr) {
     windowHandle()->startSystemMove();
     return;
   }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/qt/form_widget.h"
+#include "platform/qt/qpa_choice.h"
 #include "platform/qt/surface.h"
 #include "platform/qt/window_system_flush.h"
 
@@ -37,7 +38,7 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
       widget_(std::make_unique<FormWidget>(scene_)),
       // A native Wayland client neither knows nor chooses where its window
       // is: the position it is given is kept as given.
-      metrics_(*widget_, QGuiApplication::platformName() != QLatin1String("wayland")),
+      metrics_(*widget_, !on_wayland()),
       pictures_(widget_->devicePixelRatio()),
       gate_([this](const std::string& line) { fail(line); }) {
   scene_.reset(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
@@ -118,7 +119,7 @@ int QtWindowHost::run(FormEvents& events) {
   widget_->winId();
   apply_outline();
   widget_->show();
-  if (QGuiApplication::platformName() == QLatin1String("wayland")) apply_outline();
+  if (on_wayland()) apply_outline();
   flush_window_system();
   if (!start_file_.empty()) {
     // Queued, so the file plays from the running loop like any later event.
@@ -279,9 +280,7 @@ int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
     outline_.reset();
     outline_pixels_ = QRegion();
   } else if (const QRegion* region = regions_.find(rgn)) {
-    // An empty mask would mean "no shape" to Qt; an empty region hides the
-    // whole window, so cut it to a pixel outside the window instead.
-    outline_pixels_ = region->isEmpty() ? QRegion(-1, -1, 1, 1) : *region;
+    outline_pixels_ = as_window_shape(*region);
     outline_ = *regions_.shape(rgn);
   } else {
     return 0;
