@@ -7,8 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/window_host.h"
-
 namespace wavorin {
 
 struct RegionShape::Node {

@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include "platform/window_host.h"  // the combine modes
+
 namespace wavorin {
 
 // How one of the program's regions was made: rectangles and ellipses in
