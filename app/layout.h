@@ -62,8 +62,10 @@ struct PixelPoint {
   int x;
   int y;
 };
-constexpr PixelPoint button_centre(const ButtonPair& pair) {
-  return {pair.left + kButtonSize / 2, kButtonTop + kButtonSize / 2};
+constexpr PixelPoint button_centre(Element button) {
+  for (const ButtonPair& pair : kButtons)
+    if (pair.button == button) return {pair.left + kButtonSize / 2, kButtonTop + kButtonSize / 2};
+  return {-1, -1};
 }
 
 // The animation strip: eight frames of 225 x 120, one under another, drawn

@@ -27,8 +27,12 @@ for _ in $(seq 200); do
 done
 [ -n "$window" ] || { echo "soak: no window" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y of the window's inside
-play=("$((X + 45))" "$((Y + 146))")
-stop=("$((X + 90))" "$((Y + 146))")
+# Each button's centre in the window, "name x y" a line.
+centres=$("$build/bin/wavorin_button_centres")
+at() { awk -v name="$1" -v x="$X" -v y="$Y" '$1 == name {print x + $2, y + $3}' <<<"$centres"; }
+read -ra play <<<"$(at b_ply)"
+read -ra stop <<<"$(at b_stp)"
+[ "${#play[@]}" -eq 2 ] && [ "${#stop[@]}" -eq 2 ] || { echo "soak: no button centres" >&2; exit 1; }
 
 figures() {
   local rss threads files
