@@ -32,7 +32,10 @@ centres=$("$build/bin/wavorin_button_centres")
 at() { awk -v name="$1" -v x="$X" -v y="$Y" '$1 == name {print x + $2, y + $3}' <<<"$centres"; }
 read -ra play <<<"$(at b_ply)"
 read -ra stop <<<"$(at b_stp)"
-[ "${#play[@]}" -eq 2 ] && [ "${#stop[@]}" -eq 2 ] || { echo "soak: no button centres" >&2; exit 1; }
+if [ "${#play[@]}" -ne 2 ] || [ "${#stop[@]}" -ne 2 ]; then
+  echo "soak: no button centres from $build/bin/wavorin_button_centres" >&2
+  exit 1
+fi
 
 figures() {
   local rss threads files
