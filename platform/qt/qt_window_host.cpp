@@ -23,11 +23,6 @@ std::string program_folder() {
   return QFile::encodeName(dir).toStdString();
 }
 
-bool has_click_handler(Element element) {
-  return element == Element::b_ply || element == Element::b_stp || element == Element::b_opn ||
-         element == Element::b_cls;
-}
-
 }  // namespace
 
 QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport report)
@@ -35,7 +30,7 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
       report_(report),
       app_path_(program_folder()),
       scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px), {}),
-      widget_(std::make_unique<FormWidget>(scene_)),
+      widget_(std::make_unique<FormWidget>(scene_, description.buttons)),
       // A native Wayland client neither knows nor chooses where its window
       // is: the position it is given is kept as given.
       metrics_(*widget_, !on_wayland()),
@@ -88,7 +83,7 @@ void QtWindowHost::build_controls() {
       case ControlKind::Image:
         scene_.add_image({control.element, metrics_.to_pixels(control.stored), QImage(),
                           QString::fromUtf8(control.tool_tip), control.visible,
-                          has_click_handler(control.element)});
+                          push_button(control.element) != nullptr});
         picture_paths_[control.element] = control.picture;
         if (control.visible) load_picture_of(control.element);
         break;
@@ -133,39 +128,38 @@ int QtWindowHost::run(FormEvents& events) {
 
 QWidget* QtWindowHost::widget() { return widget_.get(); }
 
-bool QtWindowHost::raise(void (FormEvents::*handler)()) {
+bool QtWindowHost::raise(void (FormEvents::*handler)(), bool starts_sound) {
   if (events_ == nullptr) return false;
   const bool ran = gate_.raise([this, handler] { (events_->*handler)(); });
-  if (ran && handler == &FormEvents::b_ply_Click) ++sound_starts_;
+  if (ran && starts_sound) ++sound_starts_;
   if (state_listener_) state_listener_();
   return ran;
 }
 
-void QtWindowHost::press(Element button) {
-  switch (button) {
-    case Element::b_ply:
-      raise(&FormEvents::b_ply_Click);
-      break;
-    case Element::b_stp:
-      raise(&FormEvents::b_stp_Click);
-      break;
-    case Element::b_opn:
-      raise(&FormEvents::b_opn_Click);
-      break;
-    case Element::b_cls:
-      raise(&FormEvents::b_cls_Click);
-      break;
-    default:
-      break;
-  }
+const PushButtonDescription* QtWindowHost::push_button(Element element) const {
+  for (const PushButtonDescription& button : description_.buttons)
+    if (button.element == element) return &button;
+  return nullptr;
 }
 
-void QtWindowHost::play_pause() {
-  raise(timer_.isActive() ? &FormEvents::b_stp_Click : &FormEvents::b_ply_Click);
+void QtWindowHost::press(Element button) {
+  const PushButtonDescription* pressed = push_button(button);
+  if (pressed != nullptr) raise(pressed->click, pressed->sound_role == SoundRole::Starts);
 }
+
+void QtWindowHost::press(SoundRole role) {
+  if (role == SoundRole::None) return;
+  for (const PushButtonDescription& button : description_.buttons)
+    if (button.sound_role == role) {
+      press(button.element);
+      return;
+    }
+}
+
+void QtWindowHost::play_pause() { press(timer_.isActive() ? SoundRole::Stops : SoundRole::Starts); }
 
 void QtWindowHost::pause() {
-  if (timer_.isActive()) raise(&FormEvents::b_stp_Click);
+  if (timer_.isActive()) press(SoundRole::Stops);
 }
 
 void QtWindowHost::raise_play_file(const std::string& path) {
