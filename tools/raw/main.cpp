@@ -4,7 +4,7 @@
 #include <QImage>
 #include <cstdio>
 
-#include "platform/qt/raw_picture.h"
+#include "platform/qt/drawing/raw_picture.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 3) {

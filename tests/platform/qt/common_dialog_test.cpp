@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/qt/qt_common_dialog.h"
+#include "platform/qt/files/qt_common_dialog.h"
 
 namespace wavorin {
 namespace {

@@ -1,7 +1,7 @@
 // The compositor watch on a real X server (run through scripts/with-display.sh):
 // the test itself takes the compositor's selection, as a compositing manager
 // does when it starts, and lets it go, as one does when it ends.
-#include "platform/qt/compositor_watch.h"
+#include "platform/qt/window/compositor_watch.h"
 
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>

@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/qt/qt_window_host.h"
+#include "platform/qt/window/qt_window_host.h"
 #include "tests/platform/qt/test_window.h"
 
 namespace wavorin::test {

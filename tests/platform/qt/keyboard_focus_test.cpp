@@ -1,4 +1,4 @@
-#include "platform/qt/keyboard_focus.h"
+#include "platform/qt/window/keyboard_focus.h"
 
 #include <gtest/gtest.h>
 

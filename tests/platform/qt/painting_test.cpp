@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include "platform/qt/form_scene.h"
-#include "platform/qt/region_shape.h"
-#include "platform/qt/surface.h"
+#include "platform/qt/drawing/region_shape.h"
+#include "platform/qt/drawing/surface.h"
+#include "platform/qt/window/form_scene.h"
 #include "tests/platform/qt/host_fixture.h"
 
 namespace wavorin::test {

@@ -1,4 +1,4 @@
-#include "platform/qt/qpa_choice.h"
+#include "platform/qt/startup/qpa_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/region_table.h"
+#include "platform/qt/drawing/region_table.h"
 
 #include <gtest/gtest.h>
 

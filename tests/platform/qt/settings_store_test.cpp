@@ -17,7 +17,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/qt/qt_settings_store.h"
+#include "platform/qt/files/qt_settings_store.h"
 
 namespace wavorin {
 namespace {

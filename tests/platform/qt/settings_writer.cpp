@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/qt/qt_settings_store.h"
+#include "platform/qt/files/qt_settings_store.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

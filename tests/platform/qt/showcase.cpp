@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/qt/qpa_choice.h"
-#include "platform/qt/qt_window_host.h"
+#include "platform/qt/startup/qpa_choice.h"
+#include "platform/qt/window/qt_window_host.h"
 #include "tests/platform/qt/test_window.h"
 
 namespace {

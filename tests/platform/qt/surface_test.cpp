@@ -1,4 +1,4 @@
-#include "platform/qt/surface.h"
+#include "platform/qt/drawing/surface.h"
 
 #include <gtest/gtest.h>
 
