@@ -24,11 +24,11 @@
     <name>wavorin::Messages</name>
     <message>
         <source>Cannot play &quot;%1&quot;: it is missing, unreadable or not a wave file this program can play. Choose another file with Open.</source>
-        <translation>「%1」を再生できません。ファイルが見つからないか、読み込めないか、このプログラムで再生できる WAVE ファイルではありません。「ファイルを開く」で別のファイルを選んでください。</translation>
+        <translation type="vanished">「%1」を再生できません。ファイルが見つからないか、読み込めないか、このプログラムで再生できる WAVE ファイルではありません。「ファイルを開く」で別のファイルを選んでください。</translation>
     </message>
     <message>
         <source>No sound device could be opened, so sounds play silently. Check that a sound device is connected and not in use, then start the program again.</source>
-        <translation>サウンドデバイスを開けなかったため、音を鳴らさずに再生します。サウンドデバイスが接続され、ほかのプログラムに使われていないことを確かめてから、プログラムを起動し直してください。</translation>
+        <translation type="vanished">サウンドデバイスを開けなかったため、音を鳴らさずに再生します。サウンドデバイスが接続され、ほかのプログラムに使われていないことを確かめてから、プログラムを起動し直してください。</translation>
     </message>
     <message>
         <source>The sound device stopped working while a sound played. Check the device, then press Play again.</source>
@@ -65,6 +65,15 @@
     <message>
         <source>The window position and the folder were not saved: %1 cannot be read, so it was left as it is. Check its permissions.</source>
         <translation>ウィンドウの位置とフォルダーを保存しませんでした。%1 を読み込めないため、そのまま残しています。ファイルのアクセス権を確かめてください。</translation>
+    </message>
+</context>
+<context>
+    <name>wavorin::OpenFileDialog</name>
+    <message>
+        <source>%1
+is not a regular file.</source>
+        <translation>%1
+は通常のファイルではありません。</translation>
     </message>
 </context>
 </TS>
