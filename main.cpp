@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
   QAccessible::installFactory(wavorin::accessible_form_factory);
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
   // Before the sound service, whose threads may still report while it ends.
-  wavorin::MessageBalloon balloon(host.widget());
+  wavorin::MessageBalloon balloon(host.widget(), wavorin::layout::kButtonTop);
   wavorin::LoadedSoundService sound(QFile::encodeName(QCoreApplication::applicationDirPath() +
                                                       QLatin1Char('/') +
                                                       QLatin1String(wavorin::kSoundModuleFile))
@@ -102,8 +102,8 @@ int main(int argc, char* argv[]) {
   const wavorin::AfterFirstPaint after_first_paint(host.widget(), [&] {
     wavorin::show_window_icon();
     media_controls.emplace(wavorin::MediaActions{
-                               [&host] { host.press(wavorin::Element::b_ply); },
-                               [&host] { host.press(wavorin::Element::b_stp); },
+                               [&host] { host.press(wavorin::SoundRole::Starts); },
+                               [&host] { host.press(wavorin::SoundRole::Stops); },
                                [&host] { host.play_pause(); },
                                [&host] {
                                  host.widget()->raise();

@@ -32,6 +32,8 @@ WindowDescription form1_description() {
       {Element::b_ply, "b_ply", ControlKind::Image, {0, 3960, 492, 492}, true, "", "再生"},
   };
   // clang-format on
+  for (const ButtonPair& b : kButtons)
+    d.buttons.push_back({b.button, b.accessible_name, b.keys, b.sound_role, b.click});
   d.dialog = {"Open wave", "(WAVEファイル) *.wav|*.wav", "*.wav", "wav", ""};
   return d;
 }

@@ -32,14 +32,41 @@ struct ButtonPair {
   Element button;   // takes the click, carries the tool tip
   Element pressed;  // the pushed-in face, hidden except while the button reacts
   int left;
+  // What a screen reader calls the button (the Japanese translations are the
+  // tool tips' words), its keys, and the handler its press raises.
+  const char* accessible_name;
+  std::array<ButtonKey, 2> keys;
+  SoundRole sound_role;
+  void (FormEvents::*click)();
 };
-// Play, Stop, Open, Close, left to right.
+// Play, Stop, Open, Close, left to right, which is also the keyboard's order.
+// The Play and Stop keys work alone; Open and Close also with Ctrl.
+// clang-format off
 constexpr std::array<ButtonPair, 4> kButtons{{
-    {Element::b_ply, Element::p_ply, 25},
-    {Element::b_stp, Element::p_stp, 70},
-    {Element::b_opn, Element::p_opn, 115},
-    {Element::b_cls, Element::p_cls, 160},
+    {Element::b_ply, Element::p_ply, 25, WAVORIN_TRANSLATABLE("wavorin::AccessibleButton", "Play"),
+     {{{'P', false}}}, SoundRole::Starts, &FormEvents::b_ply_Click},
+    {Element::b_stp, Element::p_stp, 70, WAVORIN_TRANSLATABLE("wavorin::AccessibleButton", "Stop"),
+     {{{'S', false}}}, SoundRole::Stops, &FormEvents::b_stp_Click},
+    {Element::b_opn, Element::p_opn, 115,
+     WAVORIN_TRANSLATABLE("wavorin::AccessibleButton", "Open file"),
+     {{{'O', true}, {'O', false}}}, SoundRole::None, &FormEvents::b_opn_Click},
+    {Element::b_cls, Element::p_cls, 160,
+     WAVORIN_TRANSLATABLE("wavorin::AccessibleButton", "Close"),
+     {{{'Q', true}}}, SoundRole::None, &FormEvents::b_cls_Click},
 }};
+// clang-format on
+
+// Where a button's centre lies, in pixels of the inside, once the window has
+// placed it: where a script or a bench presses it.
+struct PixelPoint {
+  int x;
+  int y;
+};
+constexpr PixelPoint button_centre(Element button) {
+  for (const ButtonPair& pair : kButtons)
+    if (pair.button == button) return {pair.left + kButtonSize / 2, kButtonTop + kButtonSize / 2};
+  return {-1, -1};
+}
 
 // The animation strip: eight frames of 225 x 120, one under another, drawn
 // over the top of the window.

@@ -9,7 +9,12 @@
 
 namespace wavorin {
 
+// How CombineRgn joins its sources; RGN_COPY takes the first alone.
+constexpr int RGN_AND = 1;
 constexpr int RGN_OR = 2;
+constexpr int RGN_XOR = 3;
+constexpr int RGN_DIFF = 4;
+constexpr int RGN_COPY = 5;
 constexpr std::uint32_t SRCCOPY = 0x00CC0020;
 constexpr std::uint32_t WM_NCLBUTTONDOWN = 161;
 constexpr std::uintptr_t HTCAPTION = 2;

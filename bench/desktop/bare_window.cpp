@@ -16,6 +16,8 @@
 #include <cstring>
 #include <utility>
 
+#include "app/layout.h"
+
 namespace {
 
 class BareWindow : public QWidget {
@@ -33,7 +35,9 @@ class BareWindow : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override {
     // The Open button's face: a 32-pixel disc centred where the bench
     // presses the program's Open.
-    const QPoint from_open = event->position().toPoint() - QPoint(135, 145);
+    constexpr wavorin::layout::PixelPoint kOpen =
+        wavorin::layout::button_centre(wavorin::Element::b_opn);
+    const QPoint from_open = event->position().toPoint() - QPoint(kOpen.x, kOpen.y);
     if (dialog_folder_.isEmpty() || QPoint::dotProduct(from_open, from_open) > 16 * 16) return;
     show_open();
   }

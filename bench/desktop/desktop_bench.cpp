@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/layout.h"
 #include "bench/desktop/x_driver.h"
 #include "bench/proc/process_reader.h"
 #include "bench/sound/child_process.h"
@@ -40,13 +41,14 @@ using std::chrono::milliseconds;
 // and the centres of the round buttons as Form_Load places them.
 constexpr int kProbeX = 112;
 constexpr int kProbeY = 200;
-constexpr int kButtonY = 145;
+using wavorin::layout::button_centre;
+constexpr int kButtonY = button_centre(wavorin::Element::b_ply).y;
+constexpr int kPlayX = button_centre(wavorin::Element::b_ply).x;
+constexpr int kStopX = button_centre(wavorin::Element::b_stp).x;
+constexpr int kOpenX = button_centre(wavorin::Element::b_opn).x;
 // A screen point far from the window, which appears at the origin.
 constexpr int kAwayX = 1000;
 constexpr int kAwayY = 740;
-constexpr int kPlayX = 45;
-constexpr int kStopX = 90;
-constexpr int kOpenX = 135;
 
 void sleep_s(double seconds) {
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

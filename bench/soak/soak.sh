@@ -28,8 +28,15 @@ for _ in $(seq 200); do
 done
 [ -n "$window" ] || { echo "soak: no window" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y of the window's inside
-play=("$((X + 45))" "$((Y + 146))")
-stop=("$((X + 90))" "$((Y + 146))")
+# Each button's centre in the window, "name x y" a line.
+centres=$("$build/bin/wavorin_button_centres")
+at() { awk -v name="$1" -v x="$X" -v y="$Y" '$1 == name {print x + $2, y + $3}' <<<"$centres"; }
+read -ra play <<<"$(at b_ply)"
+read -ra stop <<<"$(at b_stp)"
+if [ "${#play[@]}" -ne 2 ] || [ "${#stop[@]}" -ne 2 ]; then
+  echo "soak: no button centres from $build/bin/wavorin_button_centres" >&2
+  exit 1
+fi
 
 figures() {
   local rss threads files

@@ -5,43 +5,17 @@
 #include <QWindow>
 
 #include "platform/qt/form_widget.h"
+#include "platform/qt/keyboard_focus.h"
 
 namespace wavorin {
 
-namespace {
-
-struct ButtonText {
-  Element button;
-  const char* name;
-  QKeyCombination shortcut;
-};
-
-// The names say what the buttons do; their Japanese translations are the
-// tool tips' words.
-const ButtonText kTexts[] = {
-    {Element::b_ply, QT_TRANSLATE_NOOP("wavorin::AccessibleButton", "Play"), Qt::Key_P},
-    {Element::b_stp, QT_TRANSLATE_NOOP("wavorin::AccessibleButton", "Stop"), Qt::Key_S},
-    {Element::b_opn, QT_TRANSLATE_NOOP("wavorin::AccessibleButton", "Open file"),
-     Qt::ControlModifier | Qt::Key_O},
-    {Element::b_cls, QT_TRANSLATE_NOOP("wavorin::AccessibleButton", "Close"),
-     Qt::ControlModifier | Qt::Key_Q},
-};
-
-const ButtonText* texts_of(Element button) {
-  for (const ButtonText& t : kTexts)
-    if (t.button == button) return &t;
-  return nullptr;
-}
-
-QString shortcut_text(Element button) {
-  const ButtonText* t = texts_of(button);
-  return t != nullptr ? QKeySequence(t->shortcut).toString(QKeySequence::NativeText) : QString();
-}
-
-}  // namespace
-
-AccessibleButton::AccessibleButton(FormWidget* form, Element button)
+AccessibleButton::AccessibleButton(FormWidget* form, const PushButtonDescription& button)
     : form_(form), button_(button) {}
+
+QString AccessibleButton::shortcut_text() const {
+  if (button_.keys[0].letter == 0) return {};
+  return QKeySequence(key_combination(button_.keys[0])).toString(QKeySequence::NativeText);
+}
 
 bool AccessibleButton::isValid() const { return !form_.isNull(); }
 
@@ -54,13 +28,11 @@ QAccessibleInterface* AccessibleButton::parent() const {
 }
 
 QString AccessibleButton::text(QAccessible::Text kind) const {
-  const ButtonText* t = texts_of(button_);
-  if (t == nullptr) return {};
   switch (kind) {
     case QAccessible::Name:
-      return QCoreApplication::translate("wavorin::AccessibleButton", t->name);
+      return QCoreApplication::translate(kButtonNameContext, button_.accessible_name);
     case QAccessible::Accelerator:
-      return shortcut_text(button_);
+      return shortcut_text();
     default:
       return {};
   }
@@ -68,7 +40,7 @@ QString AccessibleButton::text(QAccessible::Text kind) const {
 
 QRect AccessibleButton::rect() const {
   if (!form_) return {};
-  const QRect local = form_->button_rect(button_);
+  const QRect local = form_->button_rect(button_.element);
   return {form_->mapToGlobal(local.topLeft()), local.size()};
 }
 
@@ -79,7 +51,7 @@ QAccessible::State AccessibleButton::state() const {
     state.invisible = true;
     return state;
   }
-  state.focused = form_->hasFocus() && form_->keyboard_focus().focused() == button_;
+  state.focused = form_->hasFocus() && form_->keyboard_focus().focused() == button_.element;
   return state;
 }
 
@@ -93,12 +65,12 @@ QStringList AccessibleButton::actionNames() const { return {pressAction()}; }
 void AccessibleButton::doAction(const QString& action) {
   // Later, not now: the reader's call is answered before the handler runs,
   // which may hold a modal dialog open.
-  if (form_ && action == pressAction()) form_->press_later(button_);
+  if (form_ && action == pressAction()) form_->press_later(button_.element);
 }
 
 QStringList AccessibleButton::keyBindingsForAction(const QString& action) const {
   if (action != pressAction()) return {};
-  return {shortcut_text(button_)};
+  return {shortcut_text()};
 }
 
 }  // namespace wavorin

@@ -10,13 +10,13 @@ namespace wavorin {
 
 class FormWidget;
 
-// One of the window's four picture buttons as a screen reader sees it: a
-// push button with its name, its shortcut and a press action that presses it
-// as a click does. The buttons are drawn by the window, so they have no
+// One of the window's picture buttons as a screen reader sees it: a push
+// button with its name, its shortcut and a press action that presses it as a
+// click does. The buttons are drawn by the window, so they have no
 // QObject of their own.
 class AccessibleButton : public QAccessibleInterface, public QAccessibleActionInterface {
  public:
-  AccessibleButton(FormWidget* form, Element button);
+  AccessibleButton(FormWidget* form, const PushButtonDescription& button);
 
   bool isValid() const override;
   QObject* object() const override { return nullptr; }
@@ -39,11 +39,13 @@ class AccessibleButton : public QAccessibleInterface, public QAccessibleActionIn
   void doAction(const QString& action) override;
   QStringList keyBindingsForAction(const QString& action) const override;
 
-  Element button() const { return button_; }
+  Element button() const { return button_.element; }
 
  private:
+  QString shortcut_text() const;
+
   QPointer<FormWidget> form_;
-  Element button_;
+  PushButtonDescription button_;
 };
 
 }  // namespace wavorin

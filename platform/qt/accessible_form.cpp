@@ -6,17 +6,10 @@
 
 namespace wavorin {
 
-namespace {
-
-constexpr std::array<Element, 4> kOrder{Element::b_ply, Element::b_stp, Element::b_opn,
-                                        Element::b_cls};
-
-}  // namespace
-
 AccessibleForm::AccessibleForm(FormWidget* form) : QAccessibleWidget(form, QAccessible::Window) {
-  for (std::size_t i = 0; i < kOrder.size(); ++i) {
-    buttons_[i] = new AccessibleButton(form, kOrder[i]);
-    QAccessible::registerAccessibleInterface(buttons_[i]);
+  for (const PushButtonDescription& button : form->buttons()) {
+    buttons_.push_back(new AccessibleButton(form, button));
+    QAccessible::registerAccessibleInterface(buttons_.back());
   }
 }
 

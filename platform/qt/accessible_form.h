@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QAccessibleWidget>
-#include <array>
+#include <vector>
 
 class QObject;
 class QString;
@@ -12,7 +12,7 @@ class AccessibleButton;
 class FormWidget;
 
 // The window as a screen reader sees it: a window named after the program,
-// holding the four buttons it draws.
+// holding the push buttons it draws, in their tab order.
 class AccessibleForm : public QAccessibleWidget {
  public:
   explicit AccessibleForm(FormWidget* form);
@@ -31,7 +31,7 @@ class AccessibleForm : public QAccessibleWidget {
   FormWidget* form() const;
 
   // Registered with Qt's cache, which owns them until this interface goes.
-  std::array<AccessibleButton*, 4> buttons_{};
+  std::vector<AccessibleButton*> buttons_;
 };
 
 // Factory for QAccessible::installFactory: the window's interface, or nullptr

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/qt/qpa_choice.h"
+
 namespace wavorin {
 
 namespace {
@@ -39,8 +41,7 @@ xcb_window_t root_of_screen(xcb_connection_t* connection, int number) {
 }  // namespace
 
 CompositorWatch::CompositorWatch() {
-  const QString platform = QGuiApplication::platformName();
-  if (platform == QLatin1String("wayland")) {
+  if (on_wayland()) {
     active_ = true;
     return;
   }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/qt/region_shape.h"
+
 namespace wavorin {
 
 namespace {
@@ -29,10 +31,8 @@ xcb_connection_t* shape_connection(const QWidget& window) {
 
 void set_shape(xcb_connection_t* connection, xcb_window_t window, xcb_shape_kind_t kind,
                const QRegion& region) {
-  // An empty list would mean "no shape": an empty region keeps one pixel
-  // outside the window instead, as the widget's mask does.
   std::vector<xcb_rectangle_t> rects;
-  for (const QRect& r : region.isEmpty() ? QRegion(-1, -1, 1, 1) : region) {
+  for (const QRect& r : as_window_shape(region)) {
     rects.push_back({static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
                      static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
   }

@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
+#include <utility>
 
 #include "platform/qt/local_names.h"
+#include "platform/qt/qpa_choice.h"
 
 namespace wavorin {
 
@@ -46,7 +48,8 @@ QByteArray first_local_file(const QMimeData* data) {
 
 }  // namespace
 
-FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
+FormWidget::FormWidget(FormScene& scene, std::vector<PushButtonDescription> buttons)
+    : scene_(scene), buttons_(std::move(buttons)), focus_(buttons_) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   // Every paint covers its whole area from the retained image.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -63,7 +66,7 @@ FormWidget::FormWidget(FormScene& scene) : scene_(scene) {
 
 void FormWidget::start_caption_drag() {
   if (!(held_ & Qt::LeftButton)) return;
-  if (QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle() != nullptr) {
+  if (on_wayland() && windowHandle() != nullptr) {
     windowHandle()->startSystemMove();
     return;
   }
@@ -172,32 +175,23 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void FormWidget::keyPressEvent(QKeyEvent* event) {
   // A held key would queue a press per repeat behind the synchronous click.
-  const KeyCommand command = key_command(*event);
-  if (command == KeyCommand::None) {
+  const KeyAction action = key_action(*event, buttons_);
+  if (action.command == KeyCommand::None) {
     QWidget::keyPressEvent(event);
     return;
   }
   if (event->isAutoRepeat()) return;
   std::optional<Element> button;
-  switch (command) {
+  switch (action.command) {
     case KeyCommand::Next:
     case KeyCommand::Previous:
-      move_focus(command == KeyCommand::Next);
+      move_focus(action.command == KeyCommand::Next);
       return;
     case KeyCommand::PressFocused:
       button = focus_.focused();
       break;
-    case KeyCommand::Play:
-      button = Element::b_ply;
-      break;
-    case KeyCommand::Stop:
-      button = Element::b_stp;
-      break;
-    case KeyCommand::Open:
-      button = Element::b_opn;
-      break;
-    case KeyCommand::Close:
-      button = Element::b_cls;
+    case KeyCommand::PressButton:
+      button = action.button;
       break;
     case KeyCommand::PlayPause:
       emit play_pause_requested();
@@ -237,8 +231,8 @@ void FormWidget::set_ring_hidden() {
 }
 
 void FormWidget::update_ring() {
-  for (const Element button : {Element::b_ply, Element::b_stp, Element::b_opn, Element::b_cls})
-    update(focus_ring_area(button_rect(button)));
+  for (const PushButtonDescription& button : buttons_)
+    update(focus_ring_area(button_rect(button.element)));
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

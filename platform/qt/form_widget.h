@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 #include "platform/qt/form_scene.h"
 #include "platform/qt/keyboard_focus.h"
@@ -14,13 +15,13 @@ namespace wavorin {
 // The window: frameless, painted from its scene, and turning the mouse into
 // the program's events. Images take the mouse over their rectangles; a click
 // is a left press and release on the same Image; everything else is a mouse
-// move of the window. Keys move a focus ring over the four buttons and press
+// move of the window. Keys move a focus ring over the push buttons and press
 // them, through the same signal as a click.
 class FormWidget : public QWidget {
   Q_OBJECT
 
  public:
-  explicit FormWidget(FormScene& scene);
+  FormWidget(FormScene& scene, std::vector<PushButtonDescription> buttons);
 
   // Starts a caption drag for the left button held now; it lasts until that
   // button is released.
@@ -31,6 +32,8 @@ class FormWidget : public QWidget {
   // callers that must not wait for a handler (a screen reader, media controls).
   void press_later(wavorin::Element button);
   const KeyboardFocus& keyboard_focus() const { return focus_; }
+  // The push buttons, in their tab order.
+  const std::vector<PushButtonDescription>& buttons() const { return buttons_; }
   QRect button_rect(wavorin::Element button) const;
 
  signals:
@@ -42,9 +45,9 @@ class FormWidget : public QWidget {
   // The first local file of a drop, as a full path in the file system's
   // encoding.
   void file_dropped(const QByteArray& path);
-  // Stop while a sound plays, otherwise Play: the host knows which.
+  // The keyboard's Play/Pause and Pause keys: the host knows whether a sound
+  // plays, and so which button they press.
   void play_pause_requested();
-  // Stop while a sound plays, otherwise nothing.
   void pause_requested();
   // The screen's device pixel ratio is no longer the scene's.
   void device_ratio_changed();
@@ -66,6 +69,7 @@ class FormWidget : public QWidget {
 
  private:
   FormScene& scene_;
+  std::vector<PushButtonDescription> buttons_;
   // The Image a press began on: it owns the mouse until every button is up.
   std::optional<Element> pressed_image_;
   // A press outside the window's shape: ignored until every button is up.

@@ -2,61 +2,73 @@
 
 #include <QKeyEvent>
 #include <QPainter>
-#include <array>
 
 namespace wavorin {
 
 namespace {
 
-constexpr std::array<Element, 4> kOrder{Element::b_ply, Element::b_stp, Element::b_opn,
-                                        Element::b_cls};
 constexpr int kGlow = 3;  // pixels the glow reaches beyond the rim
+
+// The button that `key`, with Ctrl or not, presses.
+KeyAction pressed_by(int key, bool control, const std::vector<PushButtonDescription>& buttons) {
+  for (const PushButtonDescription& button : buttons)
+    for (const ButtonKey& k : button.keys)
+      if (k.letter != 0 && k.control == control && key_combination(k).key() == key)
+        return {KeyCommand::PressButton, button.element};
+  return {};
+}
+
+KeyAction pressed_by(SoundRole role, const std::vector<PushButtonDescription>& buttons) {
+  for (const PushButtonDescription& button : buttons)
+    if (button.sound_role == role) return {KeyCommand::PressButton, button.element};
+  return {};
+}
 
 }  // namespace
 
-KeyCommand key_command(const QKeyEvent& event) {
+QKeyCombination key_combination(const ButtonKey& key) {
+  const auto letter = static_cast<Qt::Key>(Qt::Key_A + (key.letter - 'A'));
+  return key.control ? QKeyCombination(Qt::ControlModifier, letter) : QKeyCombination(letter);
+}
+
+KeyAction key_action(const QKeyEvent& event, const std::vector<PushButtonDescription>& buttons) {
   const Qt::KeyboardModifiers mods = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                                           Qt::AltModifier | Qt::MetaModifier);
   const int key = event.key();
   switch (key) {
     case Qt::Key_MediaPlay:
     case Qt::Key_MediaTogglePlayPause:
-      return KeyCommand::PlayPause;
+      return {KeyCommand::PlayPause};
     case Qt::Key_MediaPause:
-      return KeyCommand::Pause;
+      return {KeyCommand::Pause};
     case Qt::Key_MediaStop:
-      return KeyCommand::Stop;
+      return pressed_by(SoundRole::Stops, buttons);
     default:
       break;
   }
-  if (mods == Qt::ControlModifier) {
-    if (key == Qt::Key_O) return KeyCommand::Open;
-    if (key == Qt::Key_Q) return KeyCommand::Close;
-    return KeyCommand::None;
-  }
+  if (mods == Qt::ControlModifier) return pressed_by(key, true, buttons);
   if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && mods == Qt::ShiftModifier))
-    return KeyCommand::Previous;
-  if (mods != Qt::NoModifier) return KeyCommand::None;
+    return {KeyCommand::Previous};
+  if (mods != Qt::NoModifier) return {};
   switch (key) {
     case Qt::Key_Tab:
-      return KeyCommand::Next;
+      return {KeyCommand::Next};
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      return KeyCommand::PressFocused;
-    case Qt::Key_P:
-      return KeyCommand::Play;
-    case Qt::Key_S:
-      return KeyCommand::Stop;
-    case Qt::Key_O:
-      return KeyCommand::Open;
+      return {KeyCommand::PressFocused};
     default:
-      return KeyCommand::None;
+      return pressed_by(key, false, buttons);
   }
 }
 
+KeyboardFocus::KeyboardFocus(const std::vector<PushButtonDescription>& buttons) {
+  for (const PushButtonDescription& button : buttons) order_.push_back(button.element);
+}
+
 void KeyboardFocus::step(bool forward) {
-  const int count = static_cast<int>(kOrder.size());
+  const int count = static_cast<int>(order_.size());
+  if (count == 0) return;
   const int at = index();
   int next = 0;
   if (at < 0) {
@@ -64,19 +76,19 @@ void KeyboardFocus::step(bool forward) {
   } else {
     next = (at + (forward ? 1 : count - 1)) % count;
   }
-  focused_ = kOrder[static_cast<std::size_t>(next)];
+  focused_ = order_[static_cast<std::size_t>(next)];
   ring_shown_ = true;
 }
 
 void KeyboardFocus::clicked(Element button) {
-  for (const Element e : kOrder)
+  for (const Element e : order_)
     if (e == button) focused_ = button;
   ring_shown_ = false;
 }
 
 int KeyboardFocus::index() const {
-  for (std::size_t i = 0; i < kOrder.size(); ++i)
-    if (focused_ == kOrder[i]) return static_cast<int>(i);
+  for (std::size_t i = 0; i < order_.size(); ++i)
+    if (focused_ == order_[i]) return static_cast<int>(i);
   return -1;
 }
 

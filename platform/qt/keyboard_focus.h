@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QKeyCombination>
 #include <QRect>
 #include <optional>
+#include <vector>
 
 #include "platform/window_description.h"
 
@@ -10,31 +12,31 @@ class QPainter;
 
 namespace wavorin {
 
-// What a key asks of the window. Buttons are pressed through the same path as
-// a click; PlayPause and Pause are resolved by the host, which knows whether a
-// sound plays. The keyboard's Play key is its Play/Pause key (XF86AudioPlay
-// reaches Qt as Key_MediaPlay), so it toggles too.
-enum class KeyCommand {
-  None,
-  Next,
-  Previous,
-  PressFocused,
-  Play,
-  Stop,
-  Open,
-  Close,
-  PlayPause,
-  Pause
+// What a key asks of the window. PressButton presses a push button through
+// the same path as a click; PlayPause and Pause are resolved by the host,
+// which knows whether a sound plays. The keyboard's Play key is its
+// Play/Pause key (XF86AudioPlay reaches Qt as Key_MediaPlay), so it toggles
+// too; its Stop key presses the button that stops the sound.
+enum class KeyCommand { None, Next, Previous, PressFocused, PressButton, PlayPause, Pause };
+
+struct KeyAction {
+  KeyCommand command = KeyCommand::None;
+  Element button = Element::Form1;  // PressButton: the button pressed
 };
 
-KeyCommand key_command(const QKeyEvent& event);
+// The key of a push button as Qt spells it.
+QKeyCombination key_combination(const ButtonKey& key);
 
-// The keyboard's place among the four buttons (Play, Stop, Open, Close, in
-// that order, wrapping) and whether its ring is shown: only after the
-// keyboard has been used, until the next mouse click.
+KeyAction key_action(const QKeyEvent& event, const std::vector<PushButtonDescription>& buttons);
+
+// The keyboard's place among the push buttons (in their tab order, wrapping)
+// and whether its ring is shown: only after the keyboard has been used, until
+// the next mouse click.
 class KeyboardFocus {
  public:
-  // The first step goes to Play (forward) or Close (backward).
+  explicit KeyboardFocus(const std::vector<PushButtonDescription>& buttons);
+
+  // The first step goes to the first button (forward) or the last (backward).
   void step(bool forward);
   // The button a mouse click went to keeps the place; the ring hides.
   void clicked(Element button);
@@ -43,10 +45,11 @@ class KeyboardFocus {
 
   std::optional<Element> focused() const { return focused_; }
   bool ring_shown() const { return ring_shown_; }
-  // Position of the focused button in the order above, or -1.
+  // Position of the focused button in the tab order, or -1.
   int index() const;
 
  private:
+  std::vector<Element> order_;
   std::optional<Element> focused_;
   bool ring_shown_ = false;
 };

@@ -20,9 +20,10 @@ constexpr int kGap = 6;  // between the window and the balloon
 
 }  // namespace
 
-MessageBalloon::MessageBalloon(QWidget* beside)
+MessageBalloon::MessageBalloon(QWidget* beside, int button_top)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      beside_(beside) {
+      beside_(beside),
+      button_top_(button_top) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TranslucentBackground);
   setFocusPolicy(Qt::NoFocus);
@@ -62,7 +63,7 @@ void MessageBalloon::place() {
   const QRect window = beside_->frameGeometry();
   const QScreen* screen = beside_->screen();
   const QRect area = screen != nullptr ? screen->availableGeometry() : window;
-  QPoint at(window.right() + 1 + kGap, window.top() + 120);
+  QPoint at(window.right() + 1 + kGap, window.top() + button_top_);
   if (at.x() + width() > area.right() + 1) at.setX(window.left() - kGap - width());
   at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
   at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));

@@ -13,7 +13,9 @@ class MessageBalloon : public QWidget {
   Q_OBJECT
 
  public:
-  explicit MessageBalloon(QWidget* beside);
+  // `button_top`: pixels from the window's top to its buttons' row, where
+  // the balloon stands.
+  MessageBalloon(QWidget* beside, int button_top);
 
   // Shown only while the window is; returns whether it was.
   bool show_message(const QString& text);
@@ -26,6 +28,7 @@ class MessageBalloon : public QWidget {
   void place();
 
   QWidget* beside_;
+  int button_top_;
   QString text_;
   QTimer hide_timer_;
 };

@@ -9,4 +9,9 @@ namespace wavorin {
 // neither, nothing is chosen. Call before the QApplication exists.
 void choose_platform(bool x_server_live, bool wayland_live);
 
+// Whether the program runs as a native Wayland client: it neither knows nor
+// chooses where its window is, and asks the compositor to move it. Call once
+// the QGuiApplication exists.
+bool on_wayland();
+
 }  // namespace wavorin

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/qt/form_widget.h"
+#include "platform/qt/qpa_choice.h"
 #include "platform/qt/surface.h"
 #include "platform/qt/window_system_flush.h"
 
@@ -22,11 +23,6 @@ std::string program_folder() {
   return QFile::encodeName(dir).toStdString();
 }
 
-bool has_click_handler(Element element) {
-  return element == Element::b_ply || element == Element::b_stp || element == Element::b_opn ||
-         element == Element::b_cls;
-}
-
 }  // namespace
 
 QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport report)
@@ -34,10 +30,10 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
       report_(report),
       app_path_(program_folder()),
       scene_(QSize(description.stored_inside_width_px, description.stored_inside_height_px), {}),
-      widget_(std::make_unique<FormWidget>(scene_)),
+      widget_(std::make_unique<FormWidget>(scene_, description.buttons)),
       // A native Wayland client neither knows nor chooses where its window
       // is: the position it is given is kept as given.
-      metrics_(*widget_, QGuiApplication::platformName() != QLatin1String("wayland")),
+      metrics_(*widget_, !on_wayland()),
       pictures_(widget_->devicePixelRatio()),
       gate_([this](const std::string& line) { fail(line); }) {
   scene_.reset(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
@@ -87,7 +83,7 @@ void QtWindowHost::build_controls() {
       case ControlKind::Image:
         scene_.add_image({control.element, metrics_.to_pixels(control.stored), QImage(),
                           QString::fromUtf8(control.tool_tip), control.visible,
-                          has_click_handler(control.element)});
+                          push_button(control.element) != nullptr});
         picture_paths_[control.element] = control.picture;
         if (control.visible) load_picture_of(control.element);
         break;
@@ -118,7 +114,7 @@ int QtWindowHost::run(FormEvents& events) {
   widget_->winId();
   apply_outline();
   widget_->show();
-  if (QGuiApplication::platformName() == QLatin1String("wayland")) apply_outline();
+  if (on_wayland()) apply_outline();
   flush_window_system();
   if (!start_file_.empty()) {
     // Queued, so the file plays from the running loop like any later event.
@@ -132,39 +128,38 @@ int QtWindowHost::run(FormEvents& events) {
 
 QWidget* QtWindowHost::widget() { return widget_.get(); }
 
-bool QtWindowHost::raise(void (FormEvents::*handler)()) {
+bool QtWindowHost::raise(void (FormEvents::*handler)(), bool starts_sound) {
   if (events_ == nullptr) return false;
   const bool ran = gate_.raise([this, handler] { (events_->*handler)(); });
-  if (ran && handler == &FormEvents::b_ply_Click) ++sound_starts_;
+  if (ran && starts_sound) ++sound_starts_;
   if (state_listener_) state_listener_();
   return ran;
 }
 
-void QtWindowHost::press(Element button) {
-  switch (button) {
-    case Element::b_ply:
-      raise(&FormEvents::b_ply_Click);
-      break;
-    case Element::b_stp:
-      raise(&FormEvents::b_stp_Click);
-      break;
-    case Element::b_opn:
-      raise(&FormEvents::b_opn_Click);
-      break;
-    case Element::b_cls:
-      raise(&FormEvents::b_cls_Click);
-      break;
-    default:
-      break;
-  }
+const PushButtonDescription* QtWindowHost::push_button(Element element) const {
+  for (const PushButtonDescription& button : description_.buttons)
+    if (button.element == element) return &button;
+  return nullptr;
 }
 
-void QtWindowHost::play_pause() {
-  raise(timer_.isActive() ? &FormEvents::b_stp_Click : &FormEvents::b_ply_Click);
+void QtWindowHost::press(Element button) {
+  const PushButtonDescription* pressed = push_button(button);
+  if (pressed != nullptr) raise(pressed->click, pressed->sound_role == SoundRole::Starts);
 }
+
+void QtWindowHost::press(SoundRole role) {
+  if (role == SoundRole::None) return;
+  for (const PushButtonDescription& button : description_.buttons)
+    if (button.sound_role == role) {
+      press(button.element);
+      return;
+    }
+}
+
+void QtWindowHost::play_pause() { press(timer_.isActive() ? SoundRole::Stops : SoundRole::Starts); }
 
 void QtWindowHost::pause() {
-  if (timer_.isActive()) raise(&FormEvents::b_stp_Click);
+  if (timer_.isActive()) press(SoundRole::Stops);
 }
 
 void QtWindowHost::raise_play_file(const std::string& path) {
@@ -279,9 +274,7 @@ int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
     outline_.reset();
     outline_pixels_ = QRegion();
   } else if (const QRegion* region = regions_.find(rgn)) {
-    // An empty mask would mean "no shape" to Qt; an empty region hides the
-    // whole window, so cut it to a pixel outside the window instead.
-    outline_pixels_ = region->isEmpty() ? QRegion(-1, -1, 1, 1) : *region;
+    outline_pixels_ = as_window_shape(*region);
     outline_ = *regions_.shape(rgn);
   } else {
     return 0;

@@ -86,19 +86,24 @@ class QtWindowHost : public WindowHost {
 
   bool timer_enabled() const { return timer_.isActive(); }
 
-  // Raises the click handler of one of the four buttons, as a click does.
+  // Raises the click handler of a push button, as a click does; nothing for
+  // another element.
   void press(Element button);
-  // Stop while the animation runs (a sound plays), otherwise Play, through
-  // the same gate as a click.
+  // Presses the push button of that role, as the desktop's media controls do.
+  void press(SoundRole role);
+  // The button that stops the sound while the animation runs (a sound
+  // plays), otherwise the one that starts it, through the same gate as a
+  // click.
   void play_pause();
-  // Stop while a sound plays; nothing otherwise.
+  // The button that stops the sound while one plays; nothing otherwise.
   void pause();
   // Plays a file as a drop does.
   void play_file(const std::string& path) { raise_play_file(path); }
   // Whether a press would run now: not while a handler waits (the Open
   // dialog is up) nor after the program has ended.
   bool can_press() const { return !gate_.busy() && !gate_.closed(); }
-  // How many sounds the program has started: Play and a played file count,
+  // How many sounds the program has started: the button that starts the
+  // sound and a played file count,
   // once their handler has run.
   int sound_starts() const { return sound_starts_; }
   // Called after every handler the host raised, and when the program ends:
@@ -136,8 +141,10 @@ class QtWindowHost : public WindowHost {
   // window: one that frames it (openbox) copies the input shape to its
   // frame only when told of a change after it began watching.
   void cut_native_window_again();
-  // Returns whether the handler ran.
-  bool raise(void (FormEvents::*handler)());
+  // Returns whether the handler ran; one that ran and starts a sound is
+  // counted before the state listener hears of it.
+  bool raise(void (FormEvents::*handler)(), bool starts_sound = false);
+  const PushButtonDescription* push_button(Element element) const;
   void raise_play_file(const std::string& path);
   void fail(const std::string& report);
   void stop(int status);

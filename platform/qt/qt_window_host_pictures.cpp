@@ -6,16 +6,11 @@
 
 #include "platform/qt/device_outline.h"
 #include "platform/qt/form_widget.h"
+#include "platform/qt/qpa_choice.h"
 #include "platform/qt/qt_window_host.h"
 #include "platform/qt/surface.h"
 
 namespace wavorin {
-
-namespace {
-
-bool on_wayland() { return QGuiApplication::platformName() == QLatin1String("wayland"); }
-
-}  // namespace
 
 QImage* QtWindowHost::surface(Handle dc) {
   if (dc == kFormDc) return &scene_.retained();

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -21,8 +22,14 @@ struct RegionShape::Node {
 
 namespace {
 
+// Device pixels are ints: an edge beyond their range is taken at its end.
+int to_pixel(double edge) {
+  return static_cast<int>(std::clamp(edge, static_cast<double>(std::numeric_limits<int>::min()),
+                                     static_cast<double>(std::numeric_limits<int>::max())));
+}
+
 // The first device pixel whose centre lies at or after `edge`.
-int first_centre_at_or_after(double edge) { return static_cast<int>(std::ceil(edge - 0.5)); }
+int first_centre_at_or_after(double edge) { return to_pixel(std::ceil(edge - 0.5)); }
 
 QRegion rectangle_at(double left, double top, double right, double bottom) {
   const int x0 = first_centre_at_or_after(left);
@@ -30,11 +37,11 @@ QRegion rectangle_at(double left, double top, double right, double bottom) {
   const int y0 = first_centre_at_or_after(top);
   const int y1 = first_centre_at_or_after(bottom);
   if (x1 <= x0 || y1 <= y0) return {};
-  return QRegion(x0, y0, x1 - x0, y1 - y0);
+  return QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1));
 }
 
-// The same rule as the program's elliptic regions, on the device's grid:
-// pixels whose centres lie strictly inside the inscribed ellipse.
+// The pixels whose centres lie strictly inside the inscribed ellipse, one
+// rectangle per scan line.
 QRegion ellipse_at(double left, double top, double right, double bottom) {
   QRegion region;
   if (right - left <= 0 || bottom - top <= 0) return region;
@@ -46,21 +53,24 @@ QRegion ellipse_at(double left, double top, double right, double bottom) {
     const double dx = (x + 0.5 - cx) / rx;
     return dx * dx + dy2 < 1.0;
   };
-  const int x_min = static_cast<int>(std::floor(left));
-  const int x_max = static_cast<int>(std::ceil(right));
-  for (int y = static_cast<int>(std::floor(top)); y < static_cast<int>(std::ceil(bottom)); ++y) {
+  const int x_min = to_pixel(std::floor(left));
+  const int x_max = to_pixel(std::ceil(right));
+  const int y_end = to_pixel(std::ceil(bottom));
+  for (int y = to_pixel(std::floor(top)); y < y_end; ++y) {
     const double dy = (y + 0.5 - cy) / ry;
     const double dy2 = dy * dy;
     if (dy2 >= 1.0) continue;
+    // The analytic half-width gives the edge to within rounding; the exact
+    // test then settles the pixels next to it.
     const double half = rx * std::sqrt(1.0 - dy2);
-    int first = std::max(x_min, static_cast<int>(std::floor(cx - half - 0.5)) - 1);
+    int first = to_pixel(std::max<double>(x_min, std::floor(cx - half - 0.5) - 1));
     while (first < x_max && !inside(first, dy2)) ++first;
     while (first > x_min && inside(first - 1, dy2)) --first;
     if (first >= x_max || !inside(first, dy2)) continue;
-    int last = std::min(x_max - 1, static_cast<int>(std::ceil(cx + half)) + 1);
+    int last = to_pixel(std::min<double>(x_max - 1.0, std::ceil(cx + half) + 1));
     while (last > first && !inside(last, dy2)) --last;
     while (last + 1 < x_max && inside(last + 1, dy2)) ++last;
-    region += QRect(first, y, last - first + 1, 1);
+    region += QRect(QPoint(first, y), QPoint(last, y));
   }
   return region;
 }
@@ -111,16 +121,26 @@ QRegion RegionShape::at(double ratio) const {
   }
   const QRegion a = RegionShape(n.a).at(ratio);
   const QRegion b = RegionShape(n.b).at(ratio);
-  switch (n.mode) {
-    case 1:
+  return combine(a, b, n.mode).value_or(QRegion());
+}
+
+std::optional<QRegion> combine(const QRegion& a, const QRegion& b, int mode) {
+  switch (mode) {
+    case RGN_AND:
       return a & b;
-    case 3:
+    case RGN_OR:
+      return a | b;
+    case RGN_XOR:
       return a ^ b;
-    case 4:
+    case RGN_DIFF:
       return a - b;
     default:
-      return a | b;
+      return std::nullopt;
   }
+}
+
+QRegion as_window_shape(const QRegion& region) {
+  return region.isEmpty() ? QRegion(-1, -1, 1, 1) : region;
 }
 
 QImage RegionShape::coverage(double ratio, QSize size) const {

@@ -16,12 +16,11 @@ class RegionTable {
   // handle is never mistaken for a region.
   explicit RegionTable(Handle first_handle = 0x00400000);
 
-  // The pixels whose centres lie strictly inside the ellipse inscribed in the
-  // box, one rectangle per scan line.
+  // Both cut in window pixels as RegionShape::at(1.0) cuts them.
   Handle CreateEllipticRgn(int left, int top, int right, int bottom);
   Handle CreateRectRgn(int left, int top, int right, int bottom);
-  // mode: 1 AND, 2 OR, 3 XOR, 4 DIFF, 5 COPY (src2 unused). dest may be one
-  // of the sources. Returns NULLREGION, SIMPLEREGION, COMPLEXREGION or
+  // mode: RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF or RGN_COPY (src2 unused). dest
+  // may be one of the sources. Returns NULLREGION, SIMPLEREGION, COMPLEXREGION or
   // RGN_ERROR for an unknown handle or mode.
   int CombineRgn(Handle dest, Handle src1, Handle src2, int mode);
   bool DeleteObject(Handle rgn);
@@ -33,10 +32,8 @@ class RegionTable {
   const RegionShape* shape(Handle rgn) const;
   std::size_t size() const { return regions_.size(); }
 
-  static QRegion elliptic_region(int left, int top, int right, int bottom);
-
  private:
-  Handle add(QRegion region, RegionShape shape);
+  Handle add(RegionShape shape);
 
   std::map<Handle, QRegion> regions_;
   std::map<Handle, RegionShape> shapes_;

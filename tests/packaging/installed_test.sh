@@ -62,6 +62,13 @@ click_at() {  # X Y inside the window
   xdotool mousemove $((X + $1)) $((Y + $2)) click 1
 }
 
+press() {  # BUTTON (b_ply ...): clicks the centre of that button of the window
+  local x y
+  read -r x y < <("$build/bin/wavorin_button_centres" | awk -v name="$1" '$1 == name {print $2, $3}') ||
+    fail "no centre for $1 from $build/bin/wavorin_button_centres"
+  click_at "$x" "$y"
+}
+
 # Up to 8 KiB from the middle of a raw sound, whole frames (no fade touches
 # it), as hex.
 needle_of() {
@@ -87,7 +94,7 @@ heard() {
 
 # Closes the program with its Close button; returns its exit status.
 close_program() {
-  click_at 180 146
+  press b_cls
   local status=0
   for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
   wait "$program_pid" || status=$?
@@ -100,7 +107,7 @@ plays_from() {  # ROOT
   need_display; need xdotool; need sox
   wave_data "$root/usr/share/wavorin/click.wav" "$work/click.raw"
   start "$root/usr/bin/wavorin"
-  click_at 45 146
+  press b_ply
   heard "$work/click.raw" || fail "Play on $root/usr/bin/wavorin: the click was not heard"
   close_program || fail "Close ended with status $?"
 }
@@ -138,7 +145,7 @@ PY
   read -r -u "$bus" address
   start env DBUS_SESSION_BUS_ADDRESS="$address" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
     LANG=ja_JP.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= "$1/usr/bin/wavorin"
-  click_at 135 146
+  press b_opn
   local dialog=
   for _ in $(seq 50); do
     dialog=$(xdotool search --onlyvisible --pid "$program_pid" --name '^Open wave$' 2>/dev/null | tail -1) || true

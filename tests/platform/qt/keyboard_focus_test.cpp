@@ -3,17 +3,30 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <optional>
+
+#include "app/layout.h"
 
 namespace wavorin {
 namespace {
 
+// The program's own buttons.
+const std::vector<PushButtonDescription> kButtons = layout::form1_description().buttons;
+
 KeyCommand command(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
   const QKeyEvent event(QEvent::KeyPress, key, mods);
-  return key_command(event);
+  return key_action(event, kButtons).command;
+}
+
+std::optional<Element> pressed(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  const QKeyEvent event(QEvent::KeyPress, key, mods);
+  const KeyAction action = key_action(event, kButtons);
+  if (action.command != KeyCommand::PressButton) return std::nullopt;
+  return action.button;
 }
 
 TEST(KeyboardFocus, TabWalksTheFourButtonsInOrderAndWrapsBothWays) {
-  KeyboardFocus focus;
+  KeyboardFocus focus(kButtons);
   EXPECT_FALSE(focus.ring_shown());
   focus.step(false);
   EXPECT_EQ(focus.focused(), Element::b_cls);  // Shift+Tab first: the last button
@@ -33,11 +46,11 @@ TEST(KeyboardFocus, TabWalksTheFourButtonsInOrderAndWrapsBothWays) {
 }
 
 TEST(KeyboardFocus, ShortcutsNeedTheirExactModifiers) {
-  EXPECT_EQ(command(Qt::Key_P), KeyCommand::Play);
-  EXPECT_EQ(command(Qt::Key_S), KeyCommand::Stop);
-  EXPECT_EQ(command(Qt::Key_O), KeyCommand::Open);
-  EXPECT_EQ(command(Qt::Key_O, Qt::ControlModifier), KeyCommand::Open);
-  EXPECT_EQ(command(Qt::Key_Q, Qt::ControlModifier), KeyCommand::Close);
+  EXPECT_EQ(pressed(Qt::Key_P), Element::b_ply);
+  EXPECT_EQ(pressed(Qt::Key_S), Element::b_stp);
+  EXPECT_EQ(pressed(Qt::Key_O), Element::b_opn);
+  EXPECT_EQ(pressed(Qt::Key_O, Qt::ControlModifier), Element::b_opn);
+  EXPECT_EQ(pressed(Qt::Key_Q, Qt::ControlModifier), Element::b_cls);
   EXPECT_EQ(command(Qt::Key_Q), KeyCommand::None);  // only Ctrl+Q closes
   EXPECT_EQ(command(Qt::Key_P, Qt::ControlModifier), KeyCommand::None);
   EXPECT_EQ(command(Qt::Key_S, Qt::AltModifier), KeyCommand::None);
@@ -51,7 +64,13 @@ TEST(KeyboardFocus, ShortcutsNeedTheirExactModifiers) {
   // XF86AudioPlay, the Play/Pause key of most keyboards, reaches Qt as MediaPlay.
   EXPECT_EQ(command(Qt::Key_MediaPlay), KeyCommand::PlayPause);
   EXPECT_EQ(command(Qt::Key_MediaPause), KeyCommand::Pause);
-  EXPECT_EQ(command(Qt::Key_MediaStop), KeyCommand::Stop);
+  EXPECT_EQ(pressed(Qt::Key_MediaStop), Element::b_stp);
+  // The shortcut a screen reader announces presses its own button.
+  for (const PushButtonDescription& button : kButtons) {
+    const QKeyCombination shortcut = key_combination(button.keys[0]);
+    EXPECT_EQ(pressed(shortcut.key(), shortcut.keyboardModifiers()), button.element)
+        << layout::element_name(button.element);
+  }
 }
 
 }  // namespace

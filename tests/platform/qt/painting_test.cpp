@@ -150,8 +150,8 @@ TEST_F(Painting, RefreshRepaintsOnlyWhatChanged) {
 // pixel's share. Painted twice over, as the animation repaints its area, the
 // result is the same: nothing builds up at the edge.
 TEST(SceneCoverage, SkinUnchangedInsideTransparentOutsideBlendedAtTheEdge) {
-  const RegionShape outline = RegionShape::combined(RegionShape::ellipse(0, 0, 226, 226),
-                                                    RegionShape::rectangle(0, 113, 226, 332), 2);
+  const RegionShape outline = RegionShape::combined(
+      RegionShape::ellipse(0, 0, 226, 226), RegionShape::rectangle(0, 113, 226, 332), RGN_OR);
   for (const double r : {1.0, 1.5, 2.0}) {
     const QSize device(static_cast<int>(std::ceil(225 * r)), static_cast<int>(std::ceil(332 * r)));
     QImage skin(device, QImage::Format_RGB32);

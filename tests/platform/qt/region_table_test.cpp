@@ -5,12 +5,19 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "platform/window_host.h"
 
 namespace wavorin {
 namespace {
+
+// An elliptic region as the program makes one.
+QRegion elliptic(int left, int top, int right, int bottom) {
+  RegionTable regions;
+  return *regions.find(regions.CreateEllipticRgn(left, top, right, bottom));
+}
 
 // The horizontal extent [first, last] of row y of a region, or {-1, -1}.
 std::pair<int, int> row_extent(const QRegion& region, int y) {
@@ -25,7 +32,7 @@ std::pair<int, int> row_extent(const QRegion& region, int y) {
 }
 
 TEST(EllipticRegion, RowsOfTheCabinetDiscMatchPixelCentres) {
-  const QRegion disc = RegionTable::elliptic_region(0, 0, 226, 226);
+  const QRegion disc = elliptic(0, 0, 226, 226);
   EXPECT_EQ(row_extent(disc, 0), std::make_pair(102, 123));
   EXPECT_EQ(row_extent(disc, 225), std::make_pair(102, 123));
   EXPECT_EQ(row_extent(disc, 112), std::make_pair(0, 225));
@@ -39,7 +46,7 @@ TEST(EllipticRegion, RowsOfTheCabinetDiscMatchPixelCentres) {
 }
 
 TEST(EllipticRegion, IsMirrorSymmetricBothWays) {
-  const QRegion disc = RegionTable::elliptic_region(0, 0, 226, 226);
+  const QRegion disc = elliptic(0, 0, 226, 226);
   for (int y = 0; y < 226; ++y) {
     const auto [first, last] = row_extent(disc, y);
     ASSERT_GE(first, 0) << "row " << y;
@@ -51,7 +58,7 @@ TEST(EllipticRegion, IsMirrorSymmetricBothWays) {
 TEST(EllipticRegion, HoldsExactlyThePixelsWhoseCentresAreInside) {
   // An odd, off-origin box: every pixel of it checked against the definition.
   const int l = 7, t = -3, r = 38, b = 20;
-  const QRegion region = RegionTable::elliptic_region(l, t, r, b);
+  const QRegion region = elliptic(l, t, r, b);
   const double cx = (l + r) / 2.0, cy = (t + b) / 2.0, rx = (r - l) / 2.0, ry = (b - t) / 2.0;
   for (int y = t - 1; y <= b; ++y) {
     for (int x = l - 1; x <= r; ++x) {
@@ -62,12 +69,15 @@ TEST(EllipticRegion, HoldsExactlyThePixelsWhoseCentresAreInside) {
   }
 }
 
-TEST(EllipticRegion, DegenerateBoxesAreEmptyAndReversedBoxesAreNormalised) {
-  EXPECT_TRUE(RegionTable::elliptic_region(10, 10, 10, 40).isEmpty());
-  EXPECT_TRUE(RegionTable::elliptic_region(10, 10, 40, 10).isEmpty());
-  EXPECT_EQ(RegionTable::elliptic_region(226, 226, 0, 0),
-            RegionTable::elliptic_region(0, 0, 226, 226));
-  EXPECT_EQ(RegionTable::elliptic_region(0, 0, 1, 1), QRegion(0, 0, 1, 1));
+TEST(EllipticRegion, DegenerateBoxesAreEmptyReversedOnesNormalisedFarOnesWhole) {
+  EXPECT_TRUE(elliptic(10, 10, 10, 40).isEmpty());
+  EXPECT_TRUE(elliptic(10, 10, 40, 10).isEmpty());
+  EXPECT_EQ(elliptic(226, 226, 0, 0), elliptic(0, 0, 226, 226));
+  EXPECT_EQ(elliptic(0, 0, 1, 1), QRegion(0, 0, 1, 1));
+  // At the far end of int the widest row still reaches the box's last pixel.
+  constexpr int kMax = std::numeric_limits<int>::max();
+  EXPECT_EQ(row_extent(elliptic(kMax - 1000, 0, kMax, 7), 3),
+            std::make_pair(kMax - 1000, kMax - 1));
 }
 
 TEST(RegionTable, CabinetOutlineBuiltLikeTheProgram) {
@@ -222,18 +232,18 @@ TEST(RegionTable, CombineModesAndResultKinds) {
 
   EXPECT_EQ(regions.CombineRgn(dest, a, b, RGN_OR), SIMPLEREGION);
   EXPECT_EQ(*regions.find(dest), QRegion(0, 0, 15, 10));
-  EXPECT_EQ(regions.CombineRgn(dest, a, b, 1), SIMPLEREGION);
+  EXPECT_EQ(regions.CombineRgn(dest, a, b, RGN_AND), SIMPLEREGION);
   EXPECT_EQ(*regions.find(dest), QRegion(5, 0, 5, 10));
-  EXPECT_EQ(regions.CombineRgn(dest, a, b, 3), COMPLEXREGION);
-  EXPECT_EQ(regions.CombineRgn(dest, a, b, 4), SIMPLEREGION);
+  EXPECT_EQ(regions.CombineRgn(dest, a, b, RGN_XOR), COMPLEXREGION);
+  EXPECT_EQ(regions.CombineRgn(dest, a, b, RGN_DIFF), SIMPLEREGION);
   EXPECT_EQ(*regions.find(dest), QRegion(0, 0, 5, 10));
-  EXPECT_EQ(regions.CombineRgn(dest, a, far, 1), NULLREGION);
-  EXPECT_EQ(regions.CombineRgn(dest, far, 0, 5), SIMPLEREGION);
+  EXPECT_EQ(regions.CombineRgn(dest, a, far, RGN_AND), NULLREGION);
+  EXPECT_EQ(regions.CombineRgn(dest, far, 0, RGN_COPY), SIMPLEREGION);
   EXPECT_EQ(*regions.find(dest), QRegion(100, 100, 10, 10));
   // The sources are left as they were.
   EXPECT_EQ(*regions.find(a), QRegion(0, 0, 10, 10));
   // Each mode, cut again at the window's own ratio, gives the same pixels.
-  for (int mode = 1; mode <= 5; ++mode) {
+  for (const int mode : {RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY}) {
     regions.CombineRgn(dest, b, a, mode);
     EXPECT_EQ(regions.shape(dest)->at(1.0), *regions.find(dest)) << "mode " << mode;
   }

@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include "app/layout.h"
+
 namespace wavorin::test {
 
 namespace {
@@ -93,6 +95,7 @@ WindowDescription make_description(const QString& picture_dir, float twips_per_p
       image(Element::b_stp, "b_stp", button_rect(Element::b_stp), tpp, true, button),
       image(Element::b_ply, "b_ply", button_rect(Element::b_ply), tpp, true, button, "再生"),
   };
+  d.buttons = layout::form1_description().buttons;
   d.dialog = {"Open wave", "(WAVEファイル) *.wav|*.wav", "*.wav", "wav", ""};
   return d;
 }

@@ -25,8 +25,8 @@ QRect button_rect(Element button);
 
 // A window like the program's: a 225 x 332 skin in a 470 x 356 inside, the
 // 225 x 960 animation strip, four button Images (b_ply with tool tip "再生")
-// and their hidden pressed pictures. Pictures are written as PNG files into
-// `picture_dir`; rectangles are twips for `twips_per_pixel`.
+// that are the program's push buttons, and their hidden pressed pictures. Pictures are written as
+// PNG files into `picture_dir`; rectangles are twips for `twips_per_pixel`.
 WindowDescription make_description(const QString& picture_dir, float twips_per_pixel,
                                    int timer_interval_ms = 100);
 
