@@ -248,7 +248,11 @@ std::shared_ptr<AudioDevice> SdlSoundOut::acquire_device(std::unique_lock<std::m
     // A device opened for this request is its own even if it failed at
     // once: playing on it finds that out and tells of it.
     if (device_ && open && (device_->running() || open_attempts_ != attempts)) return device_;
-    if (quitting_ || (open_attempts_ != attempts && state_ == DeviceState::Closed)) return nullptr;
+    // Without its thread the service has no device to give.
+    if (device_thread_ == nullptr || quitting_ ||
+        (open_attempts_ != attempts && state_ == DeviceState::Closed)) {
+      return nullptr;
+    }
     // A lost device is closed by the device thread, and a new one opened.
     want_device_ = true;
     wake_device_.notify_one();
