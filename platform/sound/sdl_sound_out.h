@@ -24,8 +24,9 @@ class Playback;
 // thread and are served one at a time; samples are decoded on a feeder thread
 // and played from SDL's audio thread. The device has a thread of its own,
 // which alone starts SDL's audio subsystem, opens and closes the device: a
-// request asks it for a device and never waits for anything but that, the
-// short fade of the sound it ends and, for a synchronous sound, the sound.
+// request asks it for a device and waits, without the lock, for nothing but
+// that, the short fade of the sound it ends, and its own sound: the first
+// buffers taken (asynchronous) or the whole sound heard (synchronous).
 // SDL's audio subsystem starts with the first request (or warm_up()), so it
 // costs the program's start nothing. The device is open only while a sound
 // plays and for a grace period after it (or after warm_up()), parked
