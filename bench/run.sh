@@ -22,7 +22,8 @@ if [ "${1:-}" = --beside-server ]; then
   row() { echo "$1@$server $2" >>"$results"; }
   # A desktop's server is never idle: something records or plays at a short
   # latency. The monitor recorded at 10 ms keeps the sink running alike for
-  # every player measured.
+  # every player measured. The bench's own tap, which times the sound at the
+  # sink, records in 1 ms fragments and is open only while it times.
   parec --device=@DEFAULT_MONITOR@ --latency-msec=10 >/dev/null 2>&1 &
   keep_awake=$!
   trap 'kill $keep_awake 2>/dev/null || true' EXIT
@@ -32,6 +33,7 @@ if [ "${1:-}" = --beside-server ]; then
     row "wavorin_$path" "$("$bin/wavorin_desktop_bench" wavorin "$work/program/wavorin" "$pids" "$path" || true)"
   done
   row paplay_click "$("$bin/wavorin_play_bench" time pulse 0.2 paplay "$work/program/click.wav" || true)"
+  row pacat_open "$("$bin/wavorin_play_bench" floor "$work/program/click.wav" 9 || true)"
   row paplay_play "$("$bin/wavorin_desktop_bench" load "$pids" 5 paplay "$work/program/sample1.wav" || true)"
   if [ "$server" = pipewire ]; then
     row pwplay_play "$("$bin/wavorin_desktop_bench" load "$pids" 5 pw-play "$work/program/sample1.wav" || true)"

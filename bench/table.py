@@ -90,14 +90,15 @@ for server in ("pulseaudio", "pipewire"):
         paplay_first = series(f"paplay_click@{server}", "first_sample_ms")
         row("release -> first click sample, device closed, ms (beside: paplay exec -> first)",
             series(w, "click_closed_ms"), paplay_first, "ratio", "<= 5 ms median")
-        row("release -> first click sample, device open (grace), ms",
-            series(w, "click_open_ms"), None, "-", "<= 5 ms median")
+        row("release -> first click sample, device open (grace), ms (beside: pacat, stream open, "
+            "write -> first)", series(w, "click_open_ms"),
+            series(f"pacat_open@{server}", "open_first_ms"), "diff", "<= 5 ms median")
         row("release -> first click sample, first click after start, ms",
             series(w, "click_first_ms"), None, "-", "<= 5 ms median")
         service = f"service_small_{path}@{server}"
         row("Stop request -> end of the tune, in the recorded stream's own samples, ms",
             series(service, "stop_sound_after_ms"), None, "-", "<= 10 ms")
-        row("Stop request -> last sound sample heard at the sink, ms (incl. the tap's 10 ms)",
+        row("Stop request -> last sound sample read at the sink's monitor, ms",
             series(service, "stop_last_sound_ms"), None, "-", "-")
         row("1 s after a sound ended: uncorked streams of ours on the server",
             series(w, "after_1s_uncorked_streams"), None, "-", "0")

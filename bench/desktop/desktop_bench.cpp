@@ -7,6 +7,7 @@
 //   wavorin_desktop_bench bare <program>
 //   wavorin_desktop_bench bare_dialog <program> <dialog folder>
 //   wavorin_desktop_bench load <server pids> <seconds> <command> [args...]
+//   wavorin_desktop_bench process <pid>   (resident KiB, threads, open files)
 // <server pids>: the sound server's processes, comma-separated (PipeWire's
 // pulse server works through pipewire and wireplumber): their CPU is summed.
 // native: the program chooses its output as on a desktop; sdl: it is made
@@ -22,8 +23,8 @@
 #include <vector>
 
 #include "app/layout.h"
-#include "bench/desktop/process_meter.h"
 #include "bench/desktop/x_driver.h"
+#include "bench/proc/process_reader.h"
 #include "bench/sound/child_process.h"
 #include "bench/sound/device_tap.h"
 
@@ -53,6 +54,11 @@ void sleep_s(double seconds) {
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
+// Resident memory now, MiB.
+double rss_mib(pid_t pid) {
+  return static_cast<double>(wavorin::bench::status_number(pid, "VmRSS")) / 1024.0;
+}
+
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 std::vector<pid_t> parse_pids(const std::string& list) {
@@ -64,7 +70,7 @@ std::vector<pid_t> parse_pids(const std::string& list) {
 
 double cpu_seconds_of(const std::vector<pid_t>& pids) {
   double total = 0;
-  for (const pid_t pid : pids) total += ProcessUse::of(pid).cpu_seconds;
+  for (const pid_t pid : pids) total += wavorin::bench::cpu_seconds(pid);
   return total;
 }
 
@@ -108,6 +114,13 @@ int uncorked_streams(pid_t pid) {
   return count;
 }
 
+// Presses a button and releases it.
+void press(XDriver& x, const XDriver::Window& window, int button_x) {
+  x.press(window, button_x, kButtonY);
+  sleep_s(0.05);
+  x.release();
+}
+
 // Presses a button, releases it, and returns ms from the release to the
 // first sample at the sink's monitor (negative: none within 2 s).
 double click(XDriver& x, DeviceTap& tap, const XDriver::Window& window, int button_x) {
@@ -122,18 +135,16 @@ double click(XDriver& x, DeviceTap& tap, const XDriver::Window& window, int butt
 // Opens the file dialog with a click on Open, closes it with Escape, and
 // returns the resident memory (MiB) once it has gone.
 double dialog_rss_mib(XDriver& x, const XDriver::Window& window, pid_t pid) {
-  x.press(window, kOpenX, kButtonY);
-  sleep_s(0.05);
-  x.release();
+  press(x, window, kOpenX);
   sleep_s(1.5);
   x.key("Escape");
   sleep_s(1.0);
-  return static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0;
+  return rss_mib(pid);
 }
 
 int run_wavorin(const std::string& program, const std::vector<pid_t>& server, bool native) {
-  const auto tap = DeviceTap::open(native ? DeviceTap::Backend::native : DeviceTap::Backend::pulse);
-  if (!tap) return 1;
+  const DeviceTap::Backend backend =
+      native ? DeviceTap::Backend::native : DeviceTap::Backend::pulse;
   XDriver x;
   // Away from where the window appears: a window nobody reaches for is idle.
   x.move_pointer(kAwayX, kAwayY);
@@ -142,7 +153,7 @@ int run_wavorin(const std::string& program, const std::vector<pid_t>& server, bo
   const auto painted = x.start_and_wait_painted(
       [&] {
         app = std::make_unique<ChildProcess>(std::vector<std::string>{program},
-                                             tap->player_environment());
+                                             DeviceTap::player_environment(backend));
       },
       kProbeX, kProbeY, milliseconds(10000), window);
   if (painted == Clock::time_point{}) {
@@ -152,35 +163,44 @@ int run_wavorin(const std::string& program, const std::vector<pid_t>& server, bo
   const pid_t pid = app->pid();
   std::printf("painted_ms=%.2f ", ms(painted - app->started()));
   sleep_s(1.5);
-  std::printf("idle_rss_mib=%.2f ", static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
+  std::printf("idle_rss_mib=%.2f ", rss_mib(pid));
   const Load idle = measure(pid, server, 2.0);
   std::printf("idle_wakeups_per_s=%.2f idle_server_pct=%.2f ", idle.wakeups_per_s, idle.server_pct);
 
+  // The fine tap is open only while a click is timed: on PipeWire it holds
+  // the whole graph at a short cycle, which the loads measured here and
+  // paplay's (measured without it) must not pay.
+  auto tap = DeviceTap::open(backend);
+  if (!tap) return 1;
   std::printf("click_first_ms=%.2f ", click(x, *tap, window, kStopX));
   sleep_s(0.3);
   // Within the grace period after the first click's sound.
   std::printf("click_open_ms=%.2f ", click(x, *tap, window, kStopX));
+  const auto clicked = Clock::now();
+  tap.reset();
   // What a click costs once its sound (42 ms) is over by a second.
-  sleep_s(1.05);
+  std::this_thread::sleep_until(clicked + milliseconds(1050));
   std::printf("after_1s_uncorked_streams=%d ", uncorked_streams(pid));
   const Load after = measure(pid, server, 2.0);
   std::printf("after_1s_wakeups_per_s=%.1f after_1s_server_pct=%.2f ", after.wakeups_per_s,
               after.server_pct);
+  tap = DeviceTap::open(backend);
+  if (!tap) return 1;
   std::printf("click_closed_ms=%.2f ", click(x, *tap, window, kStopX));
+  tap.reset();
   sleep_s(0.3);
 
-  click(x, *tap, window, kPlayX);
+  press(x, window, kPlayX);
   sleep_s(1.5);
   const Load playing = measure(pid, server, 5.0);
   std::printf("play_cpu_pct=%.2f play_wakeups_per_s=%.1f play_server_pct=%.2f ", playing.cpu_pct,
               playing.wakeups_per_s, playing.server_pct);
-  click(x, *tap, window, kStopX);
+  press(x, window, kStopX);
   sleep_s(0.5);
 
   // Against the memory just before: by now the sound system and the strip
   // are in use, which the idle figure is without.
-  std::printf("before_dialog_rss_mib=%.2f ",
-              static_cast<double>(wavorin::bench::rss_kib(pid)) / 1024.0);
+  std::printf("before_dialog_rss_mib=%.2f ", rss_mib(pid));
   std::printf("dialog_rss_mib=%.2f\n", dialog_rss_mib(x, window, pid));
   return 0;
 }
@@ -202,11 +222,9 @@ int run_bare(const std::vector<std::string>& args, const std::string& dialog_fol
   }
   std::printf("painted_ms=%.2f ", ms(painted - app->started()));
   sleep_s(1.5);
-  std::printf("idle_rss_mib=%.2f",
-              static_cast<double>(wavorin::bench::rss_kib(app->pid())) / 1024.0);
+  std::printf("idle_rss_mib=%.2f", rss_mib(app->pid()));
   if (!dialog_folder.empty()) {
-    std::printf(" before_dialog_rss_mib=%.2f",
-                static_cast<double>(wavorin::bench::rss_kib(app->pid())) / 1024.0);
+    std::printf(" before_dialog_rss_mib=%.2f", rss_mib(app->pid()));
     std::printf(" dialog_rss_mib=%.2f", dialog_rss_mib(x, window, app->pid()));
   }
   std::printf("\n");
@@ -220,6 +238,15 @@ int run_load(const std::vector<pid_t>& server, double seconds,
   const Load load = measure(player.pid(), server, seconds);
   std::printf("cpu_pct=%.2f wakeups_per_s=%.1f server_pct=%.2f\n", load.cpu_pct, load.wakeups_per_s,
               load.server_pct);
+  return 0;
+}
+
+// For scripts: the process's resident memory (KiB), threads and open files,
+// as three numbers on one line.
+int print_process(pid_t pid) {
+  using wavorin::bench::status_number;
+  std::printf("%lld %lld %lld\n", status_number(pid, "VmRSS"), status_number(pid, "Threads"),
+              wavorin::bench::open_files(pid));
   return 0;
 }
 
@@ -239,10 +266,12 @@ int main(int argc, char** argv) {
   if (args.size() >= 4 && args[0] == "load") {
     return run_load(parse_pids(args[1]), std::stod(args[2]), {args.begin() + 3, args.end()});
   }
+  if (args.size() == 2 && args[0] == "process") return print_process(std::stoi(args[1]));
   std::fprintf(stderr,
                "usage: wavorin_desktop_bench wavorin <program> <server pids> native|sdl\n"
                "       wavorin_desktop_bench bare <program>\n"
                "       wavorin_desktop_bench bare_dialog <program> <dialog folder>\n"
-               "       wavorin_desktop_bench load <server pids> <seconds> <command> [args...]\n");
+               "       wavorin_desktop_bench load <server pids> <seconds> <command> [args...]\n"
+               "       wavorin_desktop_bench process <pid>\n");
   return 2;
 }

@@ -3,7 +3,8 @@
 # X server) PRESSES times in turn, and prints the program's resident memory,
 # threads and open files every SAMPLE presses. Not part of the tests: it takes
 # a quarter of an hour. Usage: bench/soak/soak.sh [build folder] [presses] [sample]
-# (defaults: build/release, 10000, 500). Needs the release build.
+# (defaults: build/release, 10000, 500). Needs the release build with its
+# bench (wavorin_desktop_bench reads the figures).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$here/build/release}
@@ -39,9 +40,7 @@ fi
 
 figures() {
   local rss threads files
-  rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
-  threads=$(awk '/^Threads:/ {print $2}' "/proc/$pid/status")
-  files=$(find "/proc/$pid/fd" -mindepth 1 -maxdepth 1 | wc -l)
+  read -r rss threads files < <("$build/bin/wavorin_desktop_bench" process "$pid")
   printf '%6d presses  %6d kB resident  %3d threads  %3d open files  %5ds\n' \
     "$1" "$rss" "$threads" "$files" "$SECONDS"
 }

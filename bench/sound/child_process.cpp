@@ -6,11 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <thread>
+
+#include "bench/proc/process_reader.h"
 
 extern char** environ;
 
@@ -83,40 +81,10 @@ bool ChildProcess::running() {
   return false;
 }
 
-long peak_rss_kib_from(const std::string& proc_status_path) {
-  std::ifstream status(proc_status_path);
-  std::string key;
-  long value = 0;
-  while (status >> key) {
-    if (key == "VmHWM:") {
-      status >> value;
-      return value;
-    }
-    status.ignore(1 << 10, '\n');
-  }
-  return -1;
-}
-
 long ChildProcess::peak_rss_kib() const {
-  if (pid_ <= 0) return -1;
-  return peak_rss_kib_from("/proc/" + std::to_string(pid_) + "/status");
+  return pid_ <= 0 ? -1 : static_cast<long>(status_number(pid_, "VmHWM"));
 }
 
-double ChildProcess::cpu_seconds() const {
-  if (pid_ <= 0) return -1;
-  std::ifstream file("/proc/" + std::to_string(pid_) + "/stat");
-  const std::string stat{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  // The command name, in parentheses, may hold spaces: fields are counted
-  // from the last ')'. utime and stime are fields 14 and 15, in clock ticks.
-  const auto close = stat.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(stat.substr(close + 2));
-  std::string skipped;
-  for (int field = 3; field < 14; ++field) fields >> skipped;
-  long long utime = 0;
-  long long stime = 0;
-  fields >> utime >> stime;
-  return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
+double ChildProcess::cpu_seconds() const { return pid_ <= 0 ? -1 : bench::cpu_seconds(pid_); }
 
 }  // namespace wavorin::bench

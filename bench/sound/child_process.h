@@ -38,7 +38,4 @@ class ChildProcess {
   Clock::time_point started_;
 };
 
-// Peak resident memory (VmHWM) in KiB from a /proc/<pid>/status file, or -1.
-long peak_rss_kib_from(const std::string& proc_status_path);
-
 }  // namespace wavorin::bench

@@ -21,11 +21,16 @@ DeviceTap::DeviceTap(Backend backend, std::string fifo) : fifo_(std::move(fifo))
     env_ = {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", fifo_}};
     return;
   }
-  if (backend == Backend::pulse) env_ = {{"SDL_AUDIODRIVER", "pulseaudio"}};
+  env_ = player_environment(backend);
   recorder_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{"parec", "--device=@DEFAULT_MONITOR@", "--raw", "--format=s16le",
-                               "--rate=44100", "--channels=2", "--latency-msec=10"},
+                               "--rate=44100", "--channels=2", "--latency-msec=1"},
       ChildProcess::Environment{}, fifo_);
+}
+
+ChildProcess::Environment DeviceTap::player_environment(Backend backend) {
+  if (backend == Backend::pulse) return {{"SDL_AUDIODRIVER", "pulseaudio"}};
+  return {};
 }
 
 std::unique_ptr<DeviceTap> DeviceTap::open(Backend backend) {

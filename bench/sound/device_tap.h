@@ -16,10 +16,14 @@ namespace wavorin::bench {
 //           for pulse.
 //   pulse:  an SDL2 player uses SDL's PulseAudio driver; any player talks to
 //           the PulseAudio server in PULSE_SERVER (PipeWire's too); parec
-//          records the monitor of the default sink (a null sink, for a
-//          machine without a sound card) into the FIFO with a 10 ms fragment,
-//          so the sink keeps running and a sample is heard within about 10 ms
-//          of the sink mixing it.
+//           records the monitor of the default sink (a null sink, for a
+//           machine without a sound card) into the FIFO in 1 ms fragments,
+//           so a sample is read within about a millisecond of the server
+//           handing it out (on PipeWire, once per cycle of its graph: the
+//           sink mixes a cycle's samples at once). Such a short fragment
+//           costs the server: on PipeWire it holds the whole graph at a
+//           short cycle (128 frames) while the tap is open, so open a tap
+//           only around what it times.
 class DeviceTap {
  public:
   enum class Backend { disk, native, pulse };
@@ -32,6 +36,8 @@ class DeviceTap {
 
   // The variables that send an SDL2 player's output where this tap hears it.
   const ChildProcess::Environment& player_environment() const { return env_; }
+  // The same for a sound server's back end, before or without a tap.
+  static ChildProcess::Environment player_environment(Backend backend);
   void arm() { listener_.arm(); }
   double seconds_to_sound(std::chrono::milliseconds timeout) const {
     return listener_.seconds_to_sound(timeout);

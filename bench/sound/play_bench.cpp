@@ -10,8 +10,12 @@
 //     choose its output as on a desktop, pulse makes it use SDL's driver)
 //   wavorin_play_bench once <file.wav> <seconds>
 //   wavorin_play_bench time <disk|native|pulse> <seconds> <command> [args...]
+//   wavorin_play_bench floor <file.wav> <times>
+//     (the server's own floor for a stream kept open: pacat is given the
+//     file's samples, write -> first sample at the sink)
 #include <sndfile.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/proc/process_reader.h"
 #include "bench/sound/child_process.h"
 #include "bench/sound/device_tap.h"
 #include "platform/sound/sdl_sound_out.h"
@@ -70,7 +75,9 @@ double cpu_seconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-long peak_rss_kib() { return wavorin::bench::peak_rss_kib_from("/proc/self/status"); }
+long peak_rss_kib() {
+  return static_cast<long>(wavorin::bench::status_number(::getpid(), "VmHWM"));
+}
 
 double since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -199,6 +206,53 @@ int time_player(DeviceTap::Backend backend, double seconds,
   return 0;
 }
 
+// A stream kept open with a short buffer (12.5 ms, as a low-latency player
+// asks), fed a 16-bit 44.1 kHz stereo file `times` times, each once the
+// last has been heard; prints the median and extremes of write -> first
+// sample at the sink.
+int floor_open(const std::string& path, int times) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (file == nullptr || info.channels != 2 || info.samplerate != 44100) {
+    std::fprintf(stderr, "%s: not a 44.1 kHz stereo file\n", path.c_str());
+    if (file != nullptr) sf_close(file);
+    return 1;
+  }
+  std::vector<short> samples(static_cast<std::size_t>(info.frames) * 2);
+  sf_readf_short(file, samples.data(), info.frames);
+  sf_close(file);
+  const auto tap = DeviceTap::open(DeviceTap::Backend::native);
+  if (!tap) return 1;
+  // pacat, as a plain client, its input a pipe that stays open between writes.
+  FILE* stream = popen(
+      "exec pacat --raw --format=s16le --rate=44100 --channels=2 --latency-msec=12.5 2>/dev/null",
+      "w");
+  if (stream == nullptr) {
+    std::perror("pacat");
+    return 1;
+  }
+  std::this_thread::sleep_for(milliseconds(500));
+  std::vector<double> firsts;
+  for (int i = 0; i < times; ++i) {
+    // Each write at another point of the server's cycle.
+    std::this_thread::sleep_for(milliseconds(250 + 7 * i));
+    tap->arm();
+    std::fwrite(samples.data(), sizeof(short), samples.size(), stream);
+    std::fflush(stream);
+    const double first = tap->seconds_to_sound(milliseconds(2000));
+    if (first >= 0) firsts.push_back(first * 1e3);
+  }
+  pclose(stream);
+  std::sort(firsts.begin(), firsts.end());
+  if (firsts.empty()) {
+    std::printf("open_first_ms=none\n");
+    return 0;
+  }
+  std::printf("open_first_ms=%.2f min=%.2f max=%.2f n=%zu\n", firsts[firsts.size() / 2],
+              firsts.front(), firsts.back(), firsts.size());
+  return 0;
+}
+
 bool parse_backend(const std::string& name, DeviceTap::Backend& backend) {
   if (name == "disk")
     backend = DeviceTap::Backend::disk;
@@ -223,15 +277,16 @@ int main(int argc, char** argv) {
       (args.size() == 3 || parse_backend(args[3], backend))) {
     return play(args[1], std::stod(args[2]), backend);
   }
+  if (args.size() == 3 && args[0] == "floor") return floor_open(args[1], std::stoi(args[2]));
   if (args.size() == 3 && args[0] == "once") return once(args[1], std::stod(args[2]));
   if (args.size() >= 4 && args[0] == "time" && parse_backend(args[1], backend)) {
     return time_player(backend, std::stod(args[2]), {args.begin() + 3, args.end()});
   }
-  std::fprintf(
-      stderr,
-      "usage: wavorin_play_bench make <file.wav> <megabytes> [rf64]\n"
-      "       wavorin_play_bench play <file.wav> <seconds> [disk|native|pulse]\n"
-      "       wavorin_play_bench once <file.wav> <seconds>\n"
-      "       wavorin_play_bench time <disk|native|pulse> <seconds> <command> [args...]\n");
+  std::fprintf(stderr,
+               "usage: wavorin_play_bench make <file.wav> <megabytes> [rf64]\n"
+               "       wavorin_play_bench play <file.wav> <seconds> [disk|native|pulse]\n"
+               "       wavorin_play_bench once <file.wav> <seconds>\n"
+               "       wavorin_play_bench time <disk|native|pulse> <seconds> <command> [args...]\n"
+               "       wavorin_play_bench floor <file.wav> <times>\n");
   return 2;
 }

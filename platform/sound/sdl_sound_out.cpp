@@ -42,18 +42,25 @@ SoundReport cut_short(const std::string& name, unsigned flags) {
 
 }  // namespace
 
+struct SdlSoundOut::SyncWait {
+  std::shared_ptr<Playback> playing;
+  std::shared_ptr<AudioDevice> device;
+  std::shared_ptr<AudioDriver> driver;
+  int played;  // the result once heard
+};
+
 SdlSoundOut::SdlSoundOut() : SdlSoundOut(Options{}) {}
 
 SdlSoundOut::SdlSoundOut(Options options) : options_(options) {
   // An SDL thread: what SDL keeps for a thread that calls it (its error
   // text) is freed when the thread ends only for threads SDL started.
-  closer_ = SDL_CreateThread(
+  device_thread_ = SDL_CreateThread(
       [](void* self) {
-        static_cast<SdlSoundOut*>(self)->close_when_idle();
+        static_cast<SdlSoundOut*>(self)->run_device();
         return 0;
       },
-      "wavorin-closer", this);
-  if (closer_ == nullptr) {
+      "wavorin-device", this);
+  if (device_thread_ == nullptr) {
     std::fprintf(stderr, "wavorin: cannot start the sound service's thread: %s\n", SDL_GetError());
   }
 }
@@ -63,10 +70,11 @@ SdlSoundOut::~SdlSoundOut() {
     const std::lock_guard lock(mutex_);
     quitting_ = true;
   }
-  wake_closer_.notify_one();
-  SDL_WaitThread(closer_, nullptr);
+  wake_device_.notify_one();
+  SDL_WaitThread(device_thread_, nullptr);
   const std::lock_guard lock(mutex_);
   close_device();
+  release_let_go();
 }
 
 void SdlSoundOut::set_reporter(SoundReporter reporter) {
@@ -79,7 +87,7 @@ void SdlSoundOut::warm_up() {
     const std::lock_guard lock(mutex_);
     warm_up_ = true;
   }
-  wake_closer_.notify_one();
+  wake_device_.notify_one();
 }
 
 std::optional<std::int64_t> SdlSoundOut::length_us(const std::string& name) {
@@ -92,29 +100,68 @@ std::optional<std::int64_t> SdlSoundOut::length_us(const std::string& name) {
 int SdlSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   Reports reports;
   int result = 0;
+  std::optional<SyncWait> sync;
   {
+    std::unique_lock serving(serving_);
+    bool serve = false;
+    {
+      std::unique_lock lock(mutex_);
+      const bool busy = playback_ && !playback_->finished();
+      serve = (flags & SND_NOSTOP) == 0 || !busy;
+      if (serve) {
+        ++holders_;
+        end_current(lock);
+      }
+    }
+    if (serve) {
+      result = name.empty() ? 1 : play(name, flags, reports, sync);
+      // A synchronous request holds the device until it has heard its
+      // sound: a device lost meanwhile is its own to report.
+      if (!sync) {
+        const std::lock_guard lock(mutex_);
+        --holders_;
+      }
+      wake_device_.notify_one();
+    }
+  }
+  if (sync) {
+    // Waited for without the lock, so that another thread's request (a
+    // Stop) is served meanwhile; this request keeps what it uses alive.
+    const bool delivered = sync->playing->wait_until_delivered(*sync->device);
+    // The last buffer is now in the device: it takes one more period to be heard.
+    if (delivered) {
+      std::this_thread::sleep_for(
+          std::chrono::duration<double>(sync->device->format().buffer_seconds()));
+    }
+    const std::unique_lock serving(serving_);
     std::unique_lock lock(mutex_);
-    closed_.wait(lock, [this] { return state_ != DeviceState::Closing; });
-    if (device_ && !device_->running()) {
-      // Lost: drop it, with its driver; this request opens a new one.
-      if (playback_) note_failure(reports);
-      close_device();
-      driver_.reset();
+    const int failed = (flags & SND_NODEFAULT) != 0 ? 0 : 1;
+    if (playback_ != sync->playing) {
+      // Ended meanwhile: by another request (faded, done as it asked), or by
+      // the device thread, which found the device lost and told of it.
+      result = sync->playing->finished() ? sync->played : failed;
+    } else if (delivered && !sync->playing->cut_short()) {
+      result = sync->played;
+    } else if (delivered) {
+      reports.push_back(cut_short(name, flags));
+      result = failed;
+    } else {
+      note_failure(reports);
+      end_current(lock);
+      result = failed;
     }
-    const bool busy = playback_ && !playback_->finished();
-    if ((flags & SND_NOSTOP) == 0 || !busy) {
-      end_current();
-      result = name.empty() ? 1 : play(name, flags, reports, lock);
-      if (device_ && (!playback_ || playback_->finished())) move_to(DeviceState::Idle);
-      wake_closer_.notify_one();
-    }
+    --holders_;
+    lock.unlock();
+    let_go(std::move(sync->device));
+    let_go(std::move(sync->driver));
+    wake_device_.notify_one();
   }
   deliver(reports);
   return result;
 }
 
 int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
-                      std::unique_lock<std::mutex>& lock) {
+                      std::optional<SyncWait>& sync) {
   // There is no default sound: a bad name without SND_NODEFAULT plays
   // nothing and still counts as done, so the caller goes on as after a sound.
   const int failed = (flags & SND_NODEFAULT) != 0 ? 0 : 1;
@@ -134,74 +181,83 @@ int SdlSoundOut::play(const std::string& name, unsigned flags, Reports& reports,
   // the device opens: a bad name costs no device.
   DecodedSound samples = cache_.find(name, *identity);
   if (!samples && !open_file()) return failed;
-  if (!ensure_device(reports)) return failed;
-  const DeviceFormat format = device_->format();
+  std::shared_ptr<AudioDevice> device;
+  std::shared_ptr<AudioDriver> driver;
+  bool silent = false;
+  {
+    std::unique_lock lock(mutex_);
+    device = acquire_device(lock);
+    driver = driver_;
+    silent = silent_;
+  }
+  if (!device) return failed;
+  // Given back to the device thread on every way out.
+  const auto give_back = [&] {
+    let_go(std::move(device));
+    let_go(std::move(driver));
+  };
+  const DeviceFormat format = device->format();
   if (samples && !cache_.find(name, *identity, format)) {
     // Kept for a device of another format: read the file again.
     samples = nullptr;
-    if (!open_file()) return failed;
+    if (!open_file()) {
+      give_back();
+      return failed;
+    }
   }
+  std::shared_ptr<Playback> playback;
   if (samples) {
-    playback_ = std::make_shared<Playback>(std::move(samples), format);
+    playback = std::make_shared<Playback>(std::move(samples), format);
   } else {
     const FileIdentity opened = file->identity();
     std::optional<SoundDecoder> decoder = SoundDecoder::create(std::move(*file), format, error);
     if (!decoder) {
       reports.push_back(unplayable(name, flags, error));
+      give_back();
       return failed;
     }
     samples = cache_.decode_and_keep(name, opened, format, *decoder, decoder->duration_seconds());
-    playback_ = samples ? std::make_shared<Playback>(std::move(samples), format)
-                        : std::make_shared<Playback>(std::move(*decoder), format);
+    playback = samples ? std::make_shared<Playback>(std::move(samples), format)
+                       : std::make_shared<Playback>(std::move(*decoder), format);
   }
-  playback_->start();
-  device_->attach(playback_.get());
-  move_to(DeviceState::Playing);
-  const int played = silent_ ? failed : 1;
+  playback->start();
+  {
+    const std::lock_guard lock(mutex_);
+    playback_ = playback;
+    device->attach(playback.get());
+  }
+  wake_device_.notify_one();
+  const int played = silent ? failed : 1;
   if ((flags & SND_ASYNC) != 0) {
-    if (playback_->wait_until_taken(*device_)) return played;
-    note_failure(reports);
-    return failed;
+    const bool taken = playback->wait_until_taken(*device);
+    if (!taken) {
+      const std::lock_guard lock(mutex_);
+      note_failure(reports);
+    }
+    give_back();
+    return taken ? played : failed;
   }
-  // Waited for without the lock, so that another thread's request (a Stop)
-  // is served meanwhile and the closer can look at the device; each keeps
-  // what it uses alive.
-  // The driver too: SDL's audio system must outlive the device, which the
-  // closer may give up meanwhile with its driver.
-  const std::shared_ptr<AudioDriver> driver = driver_;
-  const std::shared_ptr<Playback> playing = playback_;
-  const std::shared_ptr<AudioDevice> device = device_;
-  lock.unlock();
-  const bool delivered = playing->wait_until_delivered(*device);
-  // The last buffer is now in the device: it takes one more period to be heard.
-  if (delivered)
-    std::this_thread::sleep_for(std::chrono::duration<double>(format.buffer_seconds()));
-  lock.lock();
-  // Ended meanwhile: by another request (faded, done as it asked), or by
-  // the closer, which found the device lost and told of it.
-  if (playback_ != playing) return playing->finished() ? played : failed;
-  if (delivered && !playing->cut_short()) return played;
-  if (delivered) {
-    reports.push_back(cut_short(name, flags));
-    return failed;
-  }
-  note_failure(reports);
-  end_current();
-  return failed;
+  sync = SyncWait{std::move(playback), std::move(device), std::move(driver), played};
+  return played;
 }
 
-bool SdlSoundOut::ensure_device(Reports& reports) {
-  if (device_) return true;
-  if (!driver_) driver_ = std::make_shared<AudioDriver>();
-  std::string silent_because;
-  device_ = driver_->open_device(kWantedFormat, silent_because, fallback_told_);
-  failure_reported_ = false;
-  silent_ = !silent_because.empty();
-  if (silent_ && !no_device_reported_) {
-    no_device_reported_ = true;
-    reports.push_back(SoundReport{SoundProblem::NoDevice, "", 0, silent_because});
+std::shared_ptr<AudioDevice> SdlSoundOut::acquire_device(std::unique_lock<std::mutex>& lock) {
+  const int attempts = open_attempts_;
+  for (;;) {
+    const bool open = state_ == DeviceState::Idle || state_ == DeviceState::Playing;
+    // A device opened for this request is its own even if it failed at
+    // once: playing on it finds that out and tells of it.
+    if (device_ && open && (device_->running() || open_attempts_ != attempts)) return device_;
+    // Without its thread the service has no device to give.
+    if (device_thread_ == nullptr || quitting_ ||
+        (open_attempts_ != attempts && state_ == DeviceState::Closed)) {
+      return nullptr;
+    }
+    // A lost device is closed by the device thread, and a new one opened.
+    want_device_ = true;
+    wake_device_.notify_one();
+    device_changed_.wait(lock);
   }
-  return device_ != nullptr;
 }
 
 void SdlSoundOut::note_failure(Reports& reports) {
@@ -212,20 +268,81 @@ void SdlSoundOut::note_failure(Reports& reports) {
   reports.push_back(SoundReport{SoundProblem::DeviceFailed, "", 0, kDeviceStopped});
 }
 
-void SdlSoundOut::end_current() {
+void SdlSoundOut::end_current(std::unique_lock<std::mutex>& lock) {
   if (!playback_) return;
-  if (device_) {
-    playback_->fade_out(*device_);
-    device_->attach(nullptr);
+  // Out of playback_ at once: a synchronous request waiting for this sound
+  // finds it ended by another request.
+  const std::shared_ptr<Playback> ending = std::move(playback_);
+  std::shared_ptr<AudioDevice> device = device_;
+  if (!device) return;
+  lock.unlock();
+  ending->fade_out(*device);
+  device->attach(nullptr);
+  let_go(std::move(device));
+  lock.lock();
+}
+
+void SdlSoundOut::let_go(std::shared_ptr<void> reference) {
+  if (!reference) return;
+  const std::lock_guard lock(let_go_mutex_);
+  let_go_.push_back(std::move(reference));
+}
+
+void SdlSoundOut::deliver(Reports& reports) {
+  if (reports.empty()) return;
+  SoundReporter reporter;
+  {
+    const std::lock_guard lock(mutex_);
+    reporter = reporter_;
   }
-  playback_.reset();
+  if (!reporter) return;
+  for (const SoundReport& report : reports) reporter(report);
 }
 
 void SdlSoundOut::move_to(DeviceState next) {
   const DeviceState before = std::exchange(state_, next);
   // Each entry into Idle starts the grace period again.
   if (next == DeviceState::Idle) idle_since_ = Clock::now();
-  if (before == DeviceState::Closing && next != DeviceState::Closing) closed_.notify_all();
+  if (before != next) device_changed_.notify_all();
+}
+
+void SdlSoundOut::release_let_go() {
+  std::vector<std::shared_ptr<void>> references;
+  {
+    const std::lock_guard lock(let_go_mutex_);
+    references.swap(let_go_);
+  }
+  // In the order let go: a device before its driver.
+  for (auto& reference : references) reference.reset();
+}
+
+void SdlSoundOut::open_device(std::unique_lock<std::mutex>& lock) {
+  warm_up_ = false;
+  move_to(DeviceState::Opening);
+  std::shared_ptr<AudioDriver> driver = driver_;
+  bool told = fallback_told_;
+  lock.unlock();
+  if (!driver) driver = std::make_shared<AudioDriver>();
+  std::string silent_because;
+  std::shared_ptr<AudioDevice> device = driver->open_device(kWantedFormat, silent_because, told);
+  lock.lock();
+  driver_ = std::move(driver);
+  fallback_told_ = told;
+  want_device_ = false;
+  ++open_attempts_;
+  Reports reports;
+  silent_ = !silent_because.empty();
+  if (silent_ && !no_device_reported_) {
+    no_device_reported_ = true;
+    reports.push_back(SoundReport{SoundProblem::NoDevice, "", 0, silent_because});
+  }
+  device_ = std::move(device);
+  failure_reported_ = false;
+  move_to(device_ ? DeviceState::Idle : DeviceState::Closed);
+  device_changed_.notify_all();
+  lock.unlock();
+  deliver(reports);
+  lock.lock();
 }
 
 void SdlSoundOut::close_device() {
@@ -248,46 +365,40 @@ void SdlSoundOut::close_device_unlocked(std::unique_lock<std::mutex>& lock) {
   lock.unlock();
   playback.reset();
   device.reset();
+  // What requests let go meanwhile goes before the driver.
+  release_let_go();
   driver.reset();
   lock.lock();
   move_to(DeviceState::Closed);
 }
 
-void SdlSoundOut::deliver(Reports& reports) {
-  if (reports.empty()) return;
-  SoundReporter reporter;
-  {
-    const std::lock_guard lock(mutex_);
-    reporter = reporter_;
-  }
-  if (!reporter) return;
-  for (const SoundReport& report : reports) reporter(report);
-}
-
-void SdlSoundOut::close_when_idle() {
+void SdlSoundOut::run_device() {
   std::unique_lock lock(mutex_);
   while (!quitting_) {
+    lock.unlock();
+    release_let_go();
+    lock.lock();
+    if (quitting_) break;
+    if (!device_ && (want_device_ || warm_up_)) {
+      // A warmed-up device is parked for the request it is warmed for: a
+      // parked stream starts at once, where a new one waits for the sound
+      // server's next round. Unused, it closes after the grace period.
+      open_device(lock);
+      continue;
+    }
     if (warm_up_) {
       warm_up_ = false;
-      // The device too, parked, for the request it is warmed for: a parked
-      // stream starts at once, where a new one waits for the sound server's
-      // next round. Unused, it closes after the grace period.
-      Reports reports;
       // An idle device's grace period starts again: the press that warms it
       // up is about to play its click.
-      if ((device_ && state_ == DeviceState::Idle) || (!device_ && ensure_device(reports))) {
-        move_to(DeviceState::Idle);
-      }
-      lock.unlock();
-      deliver(reports);
-      lock.lock();
+      if (state_ == DeviceState::Idle) move_to(DeviceState::Idle);
       continue;
     }
     if (!device_) {
-      wake_closer_.wait(lock);
+      wake_device_.wait(lock);
       continue;
     }
-    if (!device_->running()) {
+    // A lost device: closed once no request uses it, or one wants another.
+    if (!device_->running() && (holders_ == 0 || want_device_)) {
       Reports reports;
       if (playback_) note_failure(reports);
       lost_ = true;
@@ -299,17 +410,22 @@ void SdlSoundOut::close_when_idle() {
     }
     const Clock::time_point now = Clock::now();
     if (playback_ && !playback_->finished()) {
+      if (state_ != DeviceState::Playing) move_to(DeviceState::Playing);
       // Asleep for the whole sound: it is looked at when it should be over.
-      wake_closer_.wait_until(lock, std::max(playback_->expected_end(), now + kLateCheck));
-      move_to(DeviceState::Playing);
+      wake_device_.wait_until(lock, std::max(playback_->expected_end(), now + kLateCheck));
       continue;
     }
     if (state_ != DeviceState::Idle) move_to(DeviceState::Idle);
+    if (holders_ > 0 || want_device_) {
+      // In use by a request, which wakes this thread when done.
+      wake_device_.wait(lock);
+      continue;
+    }
     if (now - idle_since_ >= options_.idle_close) {
       close_device_unlocked(lock);
       continue;
     }
-    wake_closer_.wait_until(lock, idle_since_ + options_.idle_close);
+    wake_device_.wait_until(lock, idle_since_ + options_.idle_close);
   }
 }
 

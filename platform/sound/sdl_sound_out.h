@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,11 +22,15 @@ class Playback;
 
 // The sound service on SDL2 and libsndfile. Requests may come from any
 // thread and are served one at a time; samples are decoded on a feeder thread
-// and played from SDL's audio thread. SDL's audio subsystem starts with the first
-// request (or warm_up()), so it costs the program's start nothing. The
-// device is open only while a sound plays and for a grace period after it
-// (or after warm_up()), parked meanwhile, so an idle program has no audio
-// thread.
+// and played from SDL's audio thread. The device has a thread of its own,
+// which alone starts SDL's audio subsystem, opens and closes the device: a
+// request asks it for a device and waits, without the lock, for nothing but
+// that, the short fade of the sound it ends, and its own sound: the first
+// buffers taken (asynchronous) or the whole sound heard (synchronous).
+// SDL's audio subsystem starts with the first request (or warm_up()), so it
+// costs the program's start nothing. The device is open only while a sound
+// plays and for a grace period after it (or after warm_up()), parked
+// meanwhile, so an idle program has no audio thread.
 class SdlSoundOut : public SoundService {
  public:
   struct Options {
@@ -50,7 +55,7 @@ class SdlSoundOut : public SoundService {
   // Reports are never delivered while the service is locked.
   void set_reporter(SoundReporter reporter) override;
 
-  // Starts SDL's audio subsystem on the closer thread and opens the device,
+  // Starts SDL's audio subsystem on the device thread and opens the device,
   // parked, for the grace period.
   void warm_up() override;
 
@@ -59,47 +64,63 @@ class SdlSoundOut : public SoundService {
  private:
   using Clock = std::chrono::steady_clock;
   using Reports = std::vector<SoundReport>;
-  // The device's life: opened by a request or a warm-up, closed by the
-  // closer thread after the grace period (or when lost), never touched by
-  // a request while it closes.
+  // The device's life, changed only by the device thread: opened when a
+  // request or a warm-up asks for it, closed after the grace period (or
+  // when lost), each without the lock.
   enum class DeviceState {
     Closed,   // no device
+    Opening,  // being opened
     Idle,     // open and parked, for the grace period since idle_since_
     Playing,  // open, a sound attached
-    Closing,  // being closed by the closer, without the lock
+    Closing,  // being closed
   };
+  // What a synchronous request waits for once its sound is attached.
+  struct SyncWait;
 
-  // Waits for a synchronous sound with `lock` released.
+  // Plays `name`: a result, or the sound that a synchronous request waits
+  // for. Called while serving a request, without the lock.
   int play(const std::string& name, unsigned flags, Reports& reports,
-           std::unique_lock<std::mutex>& lock);
-  bool ensure_device(Reports& reports);
-  // Ends the current sound with a short fade and detaches it.
-  void end_current();
+           std::optional<SyncWait>& sync);
+  // An open, running device for the request being served, asked of the
+  // device thread if need be; nothing when none could be opened.
+  std::shared_ptr<AudioDevice> acquire_device(std::unique_lock<std::mutex>& lock);
+  // Ends the current sound with a short fade, waited for without the lock.
+  void end_current(std::unique_lock<std::mutex>& lock);
   // Reports a device that stopped while it had a sound, once per device.
   void note_failure(Reports& reports);
+  void deliver(Reports& reports);
+  // A device or driver reference that a request is done with: dropped on
+  // the device thread, so that SDL never closes on two threads at once.
+  void let_go(std::shared_ptr<void> reference);
+
+  // The device thread's own.
+  void run_device();
   // The one place the state changes (with the lock held).
   void move_to(DeviceState next);
-  void close_device();
+  void open_device(std::unique_lock<std::mutex>& lock);
   // Closes the device without holding the lock: closing can wait for the
   // sound server.
   void close_device_unlocked(std::unique_lock<std::mutex>& lock);
-  void deliver(Reports& reports);
-  // The closer thread: closes the device once idle for the grace period.
-  void close_when_idle();
+  void release_let_go();
+  void close_device();
 
   Options options_;
   SoundReporter reporter_;
 
-  std::mutex mutex_;  // guards everything below against the closer thread
-  std::condition_variable wake_closer_;
-  std::condition_variable closed_;  // a close in progress has finished
+  std::mutex serving_;  // one request at a time, never while one waits for its sound
+  SoundCache cache_;    // the requests' own, under serving_
+
+  std::mutex mutex_;  // guards everything below against the device thread
+  std::condition_variable wake_device_;
+  std::condition_variable device_changed_;  // the state changed
   std::shared_ptr<AudioDriver> driver_;
-  // Shared with a synchronous request that waits for its sound unlocked.
   std::shared_ptr<AudioDevice> device_;
   std::shared_ptr<Playback> playback_;
-  SoundCache cache_;
   Clock::time_point idle_since_;  // when the device last became idle
   DeviceState state_ = DeviceState::Closed;
+  int holders_ = 0;        // requests using the device: it stays open
+  int open_attempts_ = 0;  // opens tried so far
+  bool want_device_ = false;
   bool warm_up_ = false;
   bool quitting_ = false;
   bool silent_ = false;         // the device is the silent stand-in
@@ -107,7 +128,10 @@ class SdlSoundOut : public SoundService {
   bool fallback_told_ = false;  // a driver's fallback was told on standard error
   bool no_device_reported_ = false;
   bool failure_reported_ = false;  // for the current device
-  SDL_Thread* closer_ = nullptr;
+
+  std::mutex let_go_mutex_;  // taken after mutex_ when both are
+  std::vector<std::shared_ptr<void>> let_go_;
+  SDL_Thread* device_thread_ = nullptr;
 };
 
 }  // namespace wavorin

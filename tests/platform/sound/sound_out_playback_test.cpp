@@ -134,9 +134,21 @@ TEST_F(SoundOutTest, EmptyNameStopsTheSoundWithARamp) {
   expect_ramp_down(tail_after(held_part, kFull), kFull);
 }
 
-TEST_F(SoundOutTest, StopWhenIdleIsHarmless) {
+// Idle, or while the device closes after its grace period, a Stop or a name
+// that cannot play answers at once: neither needs the device.
+TEST_F(SoundOutTest, StopWhenIdleIsHarmlessAndWaitsForNoClosingDevice) {
+  options_.idle_close = milliseconds(50);
   EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
-  EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
+  // Each buffer then takes half a second: so does closing the device.
+  setenv("SDL_DISKAUDIODELAY", "500", 1);
+  sound().warm_up();
+  const auto deadline = std::chrono::steady_clock::now() + milliseconds(2000);
+  while (!std::filesystem::exists(output_) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(milliseconds(10));
+  ASSERT_TRUE(std::filesystem::exists(output_));
+  std::this_thread::sleep_for(milliseconds(150));
+  EXPECT_LT(timed([&] { EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1); }), 0.1);
+  EXPECT_LT(timed([&] { sound().sndPlaySoundA(files_.path("missing.wav"), SND_NODEFAULT); }), 0.1);
   EXPECT_FALSE(audible_span(heard()));
 }
 

@@ -7,8 +7,8 @@
 
 namespace wavorin::bench {
 
-// What a running process has used so far, read from /proc: CPU time of all
-// its threads, and wake-ups (context switches, voluntary and not, of all its
+// What a process has used so far, read from /proc: CPU time of all its
+// threads, and wake-ups (context switches, voluntary and not, of all its
 // threads: each is the process being put back on a core).
 struct ProcessUse {
   double cpu_seconds = 0;
@@ -21,7 +21,12 @@ struct ProcessUse {
   long long wakeups_since(const ProcessUse& earlier) const;
 };
 
-// Resident memory now (VmRSS), KiB; -1 once the process has gone.
-long rss_kib(pid_t pid);
+// Each of these is -1 once the process has gone.
+// User plus system CPU time of all its threads so far, seconds.
+double cpu_seconds(pid_t pid);
+// A number from /proc/<pid>/status: "VmRSS" and "VmHWM" (KiB), "Threads"...
+long long status_number(pid_t pid, const std::string& key);
+// Open file descriptors.
+long long open_files(pid_t pid);
 
 }  // namespace wavorin::bench
