@@ -201,7 +201,7 @@ int PulseSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
     deliver();
     return 0;
   }
-  stop_current();
+  stop_current(sound != nullptr);
   pending_.insert(pending_.end(), reports.begin(), reports.end());
   // Whatever was to follow the last sound's end (a cut one's fade) is past.
   cancel_heard_timer();
@@ -439,14 +439,13 @@ void PulseSoundOut::arm_grace_timer() {
       this);
 }
 
-void PulseSoundOut::stop_current() {
+void PulseSoundOut::stop_current(bool followed) {
   if (!current_) return;
   const bool writing = device_ == Device::Playing && started_;
   end_current(true);
   if (writing) {
-    fade_and_flush();
     // Corked once the fade is heard, unless a new sound comes first.
-    arm_heard_timer(kFadeHeard);
+    arm_heard_timer(fade_and_flush(followed));
   } else if (device_ == Device::Playing) {
     move_to(Device::Idle);
   }
@@ -523,13 +522,18 @@ void PulseSoundOut::remember(const void* data, std::size_t size) {
   written_ += size;
 }
 
-void PulseSoundOut::fade_and_flush() {
-  // The listener hears what was written `latency` ago: the fade starts there.
+std::chrono::microseconds PulseSoundOut::fade_and_flush(bool followed) {
+  // The listener hears what was written `latency` ago. A device that
+  // rewinds is taken back there by the flush, so the fade starts there; one
+  // that cannot plays on what it already holds, so the fade follows that.
   std::vector<std::int16_t> fade;
+  const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+  const pa_usec_t device_latency = timing != nullptr ? timing->sink_usec : 0;
   pa_usec_t latency = 0;
   int negative = 0;
   if (pa_stream_get_latency(stream_, &latency, &negative) == 0) {
     const std::size_t frame = pa_frame_size(&kSpec);
+    if (!rewinds_) latency -= std::min(latency, device_latency);
     std::size_t behind = negative != 0 ? 0 : pa_usec_to_bytes(latency, &kSpec);
     behind -= behind % frame;
     const auto fade_bytes = static_cast<std::size_t>(kSpec.rate * kFadeSeconds) * frame;
@@ -550,7 +554,21 @@ void PulseSoundOut::fade_and_flush() {
     remember(fade.data(), size);
     pa_stream_write(stream_, fade.data(), size, nullptr, 0, PA_SEEK_RELATIVE);
   }
+  if (rewinds_) {
+    drop(pa_stream_trigger(stream_, nullptr, nullptr));
+    return kFadeHeard;
+  }
+  // A server that cannot rewind plays a stream only a request's worth at a
+  // time: unless a new sound follows at once, silence completes the fade's.
+  if (!followed) {
+    const pa_buffer_attr* attr = pa_stream_get_buffer_attr(stream_);
+    const std::size_t request = attr != nullptr ? attr->minreq : bytes_for(kShortBuffer) / 4;
+    const std::vector<std::byte> silence(request - request % pa_frame_size(&kSpec));
+    remember(silence.data(), silence.size());
+    pa_stream_write(stream_, silence.data(), silence.size(), nullptr, 0, PA_SEEK_RELATIVE);
+  }
   drop(pa_stream_trigger(stream_, nullptr, nullptr));
+  return kFadeHeard + std::chrono::microseconds(device_latency);
 }
 
 void PulseSoundOut::lose_server(const char* reason) {

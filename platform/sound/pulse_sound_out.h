@@ -82,11 +82,13 @@ class PulseSoundOut : public SoundService {
   void move_to(Device next);
   // Prepares the sound outside the lock: nothing when the file is bad.
   std::unique_ptr<Playback> prepare(const std::string& name, unsigned flags, Reports& reports);
-  // Ends the current sound (fade, flush) without waiting for anything.
-  void stop_current();
+  // Ends the current sound (fade, flush) without waiting for anything;
+  // `followed` when a new sound is written right after.
+  void stop_current(bool followed = false);
   void end_current(bool heard);
   void write_some();
-  void fade_and_flush();
+  // Returns how long until the fade has been heard.
+  std::chrono::microseconds fade_and_flush(bool followed);
   void remember(const void* data, std::size_t size);
   void set_long_buffer(bool long_sound);
   // Shows the current sound's file name in the desktop's mixers.
