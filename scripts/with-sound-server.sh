@@ -57,6 +57,7 @@ server_env() {
 
 answers() { pactl info >/dev/null 2>&1; }
 sink_ready() { pactl list sinks short 2>/dev/null | grep -q "$sink"; }
+make_default_sink() { pactl set-default-sink "$sink" 2>/dev/null; }
 
 wait_for() {  # wait_for <seconds> <what> <dir> <command...>
   local deadline=$((SECONDS + $1)) what=$2 dir=$3
@@ -134,7 +135,9 @@ PW
     esac
     wait_for 20 "$kind" "$dir" answers
     wait_for 20 "$kind's sink" "$dir" sink_ready
-    pactl set-default-sink "$sink"
+    # PipeWire refuses ("Not supported") until WirePlumber has made its
+    # default-device store, which may come after the sink.
+    wait_for 20 "the default sink" "$dir" make_default_sink
   )
 }
 

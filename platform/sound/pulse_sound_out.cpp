@@ -4,11 +4,9 @@
 #include <pulse/error.h>
 #include <pulse/introspect.h>
 #include <pulse/mainloop-api.h>
-#include <pulse/proplist.h>
 #include <pulse/stream.h>
 #include <pulse/thread-mainloop.h>
 #include <pulse/timeval.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +15,7 @@
 
 #include "platform/app_identity.h"
 #include "platform/sound/playback.h"
+#include "platform/sound/pulse_stream.h"
 #include "platform/sound/sound_decoder.h"
 #include "platform/sound/sound_file.h"
 
@@ -26,26 +25,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// What most wave files hold, so they reach the server untouched; the server
-// converts for its device.
+using pulse::drop;
+using pulse::kSpec;
+
+// As the server takes it (pulse::kSpec), for the decoder.
 constexpr DeviceFormat kFormat{AUDIO_S16SYS, 44100, 2, 1024, 0};
-constexpr pa_sample_spec kSpec{PA_SAMPLE_S16NE, 44100, 2};
-// The server's buffer while a short sound (a click) plays: its device runs
-// with a short latency, so the sound is heard at once.
-constexpr milliseconds kShortBuffer{50};
-// Once a sound longer than kLongSound has started: the server and this
-// program then wake a few times a second. A cut flushes it, so it does not
-// delay a Stop.
-constexpr milliseconds kLongBuffer{500};
+// Once a sound longer than this has started, the buffer grows (where it is
+// not already large): a cut flushes it, so it does not delay a Stop.
 constexpr double kLongSound = 1.0;
-// On a server that rewinds its device (PulseAudio): a buffer whose latency
-// is at least what the device runs ahead when idle (two seconds for its
-// null sink), so that the device rewinds all of it when a sound starts or
-// is cut, and the device and this program wake rarely.
-constexpr milliseconds kRewoundBuffer{3000};
-constexpr milliseconds kRewoundRequest{250};
-// Started as soon as this much is queued, also after an underrun.
-constexpr milliseconds kRewoundStart{20};
 // Ahead of the server, in the feeder's ring.
 constexpr double kRingSeconds = 2.0;
 constexpr double kFadeSeconds = 0.005;
@@ -57,32 +44,6 @@ constexpr std::size_t kHistoryBytes = std::size_t{5} * 44100 * 4;
 constexpr auto kConnectLimit = milliseconds(2000);
 // Slack past a synchronous sound's length before it is given up.
 constexpr auto kOverrunMargin = milliseconds(3000);
-
-std::uint32_t bytes_for(milliseconds time) {
-  return static_cast<std::uint32_t>(
-      pa_usec_to_bytes(static_cast<pa_usec_t>(std::chrono::microseconds(time).count()), &kSpec));
-}
-
-pa_buffer_attr buffer_attr(milliseconds target) {
-  pa_buffer_attr attr{};
-  attr.maxlength = static_cast<std::uint32_t>(-1);
-  attr.tlength = bytes_for(target);
-  attr.prebuf = static_cast<std::uint32_t>(-1);
-  attr.minreq = bytes_for(target) / 4;
-  attr.fragsize = static_cast<std::uint32_t>(-1);
-  return attr;
-}
-
-pa_buffer_attr rewound_buffer_attr() {
-  pa_buffer_attr attr = buffer_attr(kRewoundBuffer);
-  attr.minreq = bytes_for(kRewoundRequest);
-  attr.prebuf = bytes_for(kRewoundStart);
-  return attr;
-}
-
-void drop(pa_operation* operation) {
-  if (operation != nullptr) pa_operation_unref(operation);
-}
 
 std::string base_name(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -158,21 +119,7 @@ std::optional<std::int64_t> PulseSoundOut::length_us(const std::string& name) {
 
 void PulseSoundOut::warm_up() {
   pa_threaded_mainloop_lock(loop_);
-  switch (device_) {
-    case Device::Disconnected:
-      move_to(Device::Connecting);
-      break;
-    case Device::Closed:
-      move_to(Device::Opening);
-      break;
-    case Device::Idle:
-      arm_grace_timer();
-      break;
-    case Device::Connecting:
-    case Device::Opening:
-    case Device::Playing:
-      break;
-  }
+  if (bring_up() && device_ == Device::Idle) arm_grace_timer();
   pa_threaded_mainloop_unlock(loop_);
   deliver();
 }
@@ -201,7 +148,7 @@ int PulseSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
     deliver();
     return 0;
   }
-  stop_current();
+  stop_current(sound != nullptr);
   pending_.insert(pending_.end(), reports.begin(), reports.end());
   // Whatever was to follow the last sound's end (a cut one's fade) is past.
   cancel_heard_timer();
@@ -221,23 +168,11 @@ int PulseSoundOut::sndPlaySoundA(const std::string& name, unsigned flags) {
   started_ = false;
   sound_bytes_ = 0;
   draining_ = false;
-  if (device_ == Device::Idle || device_ == Device::Playing) name_stream();
-  switch (device_) {
-    case Device::Disconnected:
-      move_to(Device::Connecting);
-      break;
-    case Device::Closed:
-      move_to(Device::Opening);
-      break;
-    case Device::Idle:
-    case Device::Playing:
-      move_to(Device::Playing);
-      write_some();
-      break;
-    case Device::Connecting:
-    case Device::Opening:
-      // The sound starts when the stream is ready.
-      break;
+  // Otherwise the sound starts when the stream is ready.
+  if (bring_up()) {
+    name_stream();
+    move_to(Device::Playing);
+    write_some();
   }
   if (device_ == Device::Disconnected) {
     const std::string reason = refused_because_;
@@ -309,6 +244,24 @@ std::unique_ptr<Playback> PulseSoundOut::prepare(const std::string& name, unsign
   return playback;
 }
 
+bool PulseSoundOut::bring_up() {
+  switch (device_) {
+    case Device::Disconnected:
+      move_to(Device::Connecting);
+      return false;
+    case Device::Closed:
+      move_to(Device::Opening);
+      return false;
+    case Device::Connecting:
+    case Device::Opening:
+      return false;
+    case Device::Idle:
+    case Device::Playing:
+      return true;
+  }
+  return false;
+}
+
 void PulseSoundOut::move_to(Device next) {
   pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
   if (next != Device::Idle && grace_timer_ != nullptr) {
@@ -318,29 +271,11 @@ void PulseSoundOut::move_to(Device next) {
   switch (next) {
     case Device::Disconnected:
     case Device::Closed:
-      if (stream_ != nullptr) {
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_write_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-      }
-      if (next == Device::Disconnected && context_ != nullptr) {
-        pa_context_set_state_callback(context_, nullptr, nullptr);
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
-        context_ = nullptr;
-      }
+      pulse::close_stream(stream_);
+      if (next == Device::Disconnected) pulse::close_context(context_);
       break;
-    case Device::Connecting: {
-      pa_proplist* properties = pa_proplist_new();
-      pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, kApplicationName);
-      pa_proplist_sets(properties, PA_PROP_APPLICATION_ID, kApplicationId);
-      pa_proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, kApplicationId);
-      pa_proplist_sets(properties, PA_PROP_APPLICATION_PROCESS_ID,
-                       std::to_string(::getpid()).c_str());
-      context_ = pa_context_new_with_proplist(api, kApplicationName, properties);
-      pa_proplist_free(properties);
+    case Device::Connecting:
+      context_ = pulse::new_context(api);
       if (context_ == nullptr) {
         refused_because_ = "cannot make a libpulse context";
         next = Device::Disconnected;
@@ -359,41 +294,21 @@ void PulseSoundOut::move_to(Device next) {
         next = Device::Disconnected;
       }
       break;
-    }
-    case Device::Opening: {
-      pa_proplist* properties = pa_proplist_new();
-      pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "music");
-      pa_proplist_sets(properties, PA_PROP_MEDIA_NAME,
-                       current_ ? base_name(current_name_).c_str() : kApplicationName);
-      stream_ =
-          pa_stream_new_with_proplist(context_, kApplicationName, &kSpec, nullptr, properties);
-      pa_proplist_free(properties);
+    case Device::Opening:
+      stream_ = pulse::new_stream(context_, current_ ? base_name(current_name_) : kApplicationName);
       if (stream_ == nullptr) {
         next = Device::Closed;
         break;
       }
       pa_stream_set_state_callback(stream_, &PulseSoundOut::on_stream_state, this);
       pa_stream_set_write_callback(stream_, &PulseSoundOut::on_write, this);
-      // A server that cannot take back what its device holds (PipeWire)
-      // starts a sound on the device's next cycle: the stream asks for a
-      // short one at first, so a click is heard at once, and raises it once
-      // a long sound has started. A server that rewinds (PulseAudio) starts
-      // and cuts a sound at once whatever the buffer, but only as far back
-      // as the latency its streams ask for: a stream asking for less than
-      // an idle device runs ahead would wait for the device's next round,
-      // up to two seconds.
       long_buffer_ = rewinds_;
-      const pa_buffer_attr attr = rewinds_ ? rewound_buffer_attr() : buffer_attr(kShortBuffer);
-      const auto stream_flags = static_cast<pa_stream_flags_t>(
-          PA_STREAM_START_CORKED | (rewinds_ ? 0 : PA_STREAM_ADJUST_LATENCY) |
-          PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
-      if (pa_stream_connect_playback(stream_, nullptr, &attr, stream_flags, nullptr, nullptr) < 0) {
+      if (!pulse::connect_stream(stream_, rewinds_)) {
         pa_stream_unref(stream_);
         stream_ = nullptr;
         next = Device::Closed;
       }
       break;
-    }
     case Device::Idle:
       drop(pa_stream_cork(stream_, 1, nullptr, nullptr));
       arm_grace_timer();
@@ -411,12 +326,7 @@ void PulseSoundOut::move_to(Device next) {
   device_ = next;
 }
 
-void PulseSoundOut::name_stream() {
-  pa_proplist* properties = pa_proplist_new();
-  pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, base_name(current_name_).c_str());
-  drop(pa_stream_proplist_update(stream_, PA_UPDATE_REPLACE, properties, nullptr, nullptr));
-  pa_proplist_free(properties);
-}
+void PulseSoundOut::name_stream() { pulse::rename_stream(stream_, base_name(current_name_)); }
 
 void PulseSoundOut::arm_grace_timer() {
   pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
@@ -439,14 +349,13 @@ void PulseSoundOut::arm_grace_timer() {
       this);
 }
 
-void PulseSoundOut::stop_current() {
+void PulseSoundOut::stop_current(bool followed) {
   if (!current_) return;
   const bool writing = device_ == Device::Playing && started_;
   end_current(true);
   if (writing) {
-    fade_and_flush();
     // Corked once the fade is heard, unless a new sound comes first.
-    arm_heard_timer(kFadeHeard);
+    arm_heard_timer(fade_and_flush(followed));
   } else if (device_ == Device::Playing) {
     move_to(Device::Idle);
   }
@@ -484,7 +393,7 @@ void PulseSoundOut::write_some() {
       pa_stream_cancel_write(stream_);
       break;
     }
-    remember(data, given);
+    history_.remember(data, given);
     pa_stream_write(stream_, data, given, nullptr, 0, PA_SEEK_RELATIVE);
     sound_bytes_ += given;
     room -= given;
@@ -505,52 +414,56 @@ void PulseSoundOut::write_some() {
 void PulseSoundOut::set_long_buffer(bool long_sound) {
   if (long_sound == long_buffer_) return;
   long_buffer_ = long_sound;
-  const pa_buffer_attr attr = buffer_attr(long_sound ? kLongBuffer : kShortBuffer);
+  const pa_buffer_attr attr =
+      pulse::buffer_attr(long_sound ? pulse::kLongBuffer : pulse::kShortBuffer);
   drop(pa_stream_set_buffer_attr(stream_, &attr, nullptr, nullptr));
 }
 
-void PulseSoundOut::remember(const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const std::byte*>(data);
-  if (size > history_.size()) {
-    bytes += size - history_.size();
-    written_ += size - history_.size();
-    size = history_.size();
-  }
-  const std::size_t at = written_ % history_.size();
-  const std::size_t first = std::min(size, history_.size() - at);
-  std::memcpy(history_.data() + at, bytes, first);
-  std::memcpy(history_.data(), bytes + first, size - first);
-  written_ += size;
-}
-
-void PulseSoundOut::fade_and_flush() {
-  // The listener hears what was written `latency` ago: the fade starts there.
+std::chrono::microseconds PulseSoundOut::fade_and_flush(bool followed) {
+  // The listener hears what was written `latency` ago. A device that
+  // rewinds is taken back there by the flush, so the fade starts there; one
+  // that cannot plays on what it already holds, so the fade follows that.
   std::vector<std::int16_t> fade;
+  const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+  const pa_usec_t device_latency = timing != nullptr ? timing->sink_usec : 0;
   pa_usec_t latency = 0;
   int negative = 0;
   if (pa_stream_get_latency(stream_, &latency, &negative) == 0) {
     const std::size_t frame = pa_frame_size(&kSpec);
+    if (!rewinds_) latency -= std::min(latency, device_latency);
     std::size_t behind = negative != 0 ? 0 : pa_usec_to_bytes(latency, &kSpec);
     behind -= behind % frame;
     const auto fade_bytes = static_cast<std::size_t>(kSpec.rate * kFadeSeconds) * frame;
     const std::size_t size = std::min(behind, fade_bytes);
-    if (behind <= history_.size() && behind <= written_ && size > 0) {
-      fade.resize(size / sizeof(std::int16_t));
-      auto* out = reinterpret_cast<std::byte*>(fade.data());
-      const std::size_t from = (written_ - behind) % history_.size();
-      const std::size_t first = std::min(size, history_.size() - from);
-      std::memcpy(out, history_.data() + from, first);
-      std::memcpy(out + first, history_.data(), size - first);
+    fade.resize(size / sizeof(std::int16_t));
+    if (size > 0 && history_.copy_back(behind, fade.data(), size)) {
       ramp_down(fade.data(), size / frame);
+    } else {
+      fade.clear();
     }
   }
   drop(pa_stream_flush(stream_, nullptr, nullptr));
   if (!fade.empty()) {
     const std::size_t size = fade.size() * sizeof(std::int16_t);
-    remember(fade.data(), size);
+    history_.remember(fade.data(), size);
     pa_stream_write(stream_, fade.data(), size, nullptr, 0, PA_SEEK_RELATIVE);
   }
+  if (rewinds_) {
+    drop(pa_stream_trigger(stream_, nullptr, nullptr));
+    return kFadeHeard;
+  }
+  // A server that cannot rewind plays a stream only a request's worth at a
+  // time: unless a new sound follows at once, silence completes the fade's.
+  if (!followed) {
+    const pa_buffer_attr* attr = pa_stream_get_buffer_attr(stream_);
+    const std::size_t request =
+        attr != nullptr ? attr->minreq : pulse::bytes_for(pulse::kShortBuffer) / 4;
+    const std::vector<std::byte> silence(request - request % pa_frame_size(&kSpec));
+    history_.remember(silence.data(), silence.size());
+    pa_stream_write(stream_, silence.data(), silence.size(), nullptr, 0, PA_SEEK_RELATIVE);
+  }
   drop(pa_stream_trigger(stream_, nullptr, nullptr));
+  return kFadeHeard + std::chrono::microseconds(device_latency);
 }
 
 void PulseSoundOut::lose_server(const char* reason) {

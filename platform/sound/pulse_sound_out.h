@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sound/sample_history.h"
 #include "platform/sound/sound_cache.h"
 #include "platform/sound_service.h"
 
@@ -80,14 +81,18 @@ class PulseSoundOut : public SoundService {
 
   // The one place the device changes state, doing what the change needs.
   void move_to(Device next);
+  // Starts connecting, or opening the stream, where there is none; true
+  // once the stream is ready for a sound.
+  bool bring_up();
   // Prepares the sound outside the lock: nothing when the file is bad.
   std::unique_ptr<Playback> prepare(const std::string& name, unsigned flags, Reports& reports);
-  // Ends the current sound (fade, flush) without waiting for anything.
-  void stop_current();
+  // Ends the current sound (fade, flush) without waiting for anything;
+  // `followed` when a new sound is written right after.
+  void stop_current(bool followed = false);
   void end_current(bool heard);
   void write_some();
-  void fade_and_flush();
-  void remember(const void* data, std::size_t size);
+  // Returns how long until the fade has been heard.
+  std::chrono::microseconds fade_and_flush(bool followed);
   void set_long_buffer(bool long_sound);
   // Shows the current sound's file name in the desktop's mixers.
   void name_stream();
@@ -141,10 +146,7 @@ class PulseSoundOut : public SoundService {
   bool outage_reported_ = false;  // since the server last answered
   bool chosen_ = false;           // the first connection was made
 
-  // The samples last written, so that a cut starts its fade where the
-  // listener is rather than where the writing is.
-  std::vector<std::byte> history_;
-  std::uint64_t written_ = 0;  // bytes ever written to the stream
+  SampleHistory history_;  // what was written, for a cut's fade
 };
 
 }  // namespace wavorin

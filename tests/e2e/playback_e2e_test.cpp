@@ -232,9 +232,9 @@ TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
   EXPECT_TRUE(Desktop::wait_until(
       [&] { return frame_shown(Desktop::screenshot(), window, strip) > 0; }, 3000));
   // The click, a tick and a screenshot or two (each a tenth of a second or
-  // more on a busy machine): a window that freezes for the conversion takes
-  // seconds.
-  EXPECT_LT(clock.elapsed(), 1000) << "the window did not answer while the file was converted";
+  // more on a busy machine, 1.01 s in all once beside a loaded sound
+  // server): a window that freezes for the conversion takes 2.3 s or more.
+  EXPECT_LT(clock.elapsed(), 1500) << "the window did not answer while the file was converted";
   Desktop::settle(1500);
   EXPECT_LE(peak_rss_kib(program.pid()) - before_kib, 16 * 1024) << "memory grew with the file";
   Desktop::click(window + kStop);

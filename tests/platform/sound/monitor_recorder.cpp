@@ -6,8 +6,10 @@
 // in the same file. Prints "recording" once the stream is up; ends on
 // SIGTERM, or with status 1 when the server is gone.
 //
-//   wavorin_monitor_recorder [--keep-awake] <file> [source]
+//   wavorin_monitor_recorder [--keep-awake] [--piece-ms N] <file> [source]
 //     --keep-awake  keeps the sink running, as parec does
+//     --piece-ms N  the pieces the server delivers, in ms (default 5); on
+//                   PipeWire this also sets how often its whole graph cycles
 //     source        default: the default sink's monitor
 #include <fcntl.h>
 #include <pulse/pulseaudio.h>
@@ -15,6 +17,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -26,6 +29,7 @@ struct Recorder {
   int out = -1;
   const char* source = nullptr;
   bool keep_awake = false;
+  unsigned piece_ms = 5;
   pa_stream* stream = nullptr;
 };
 
@@ -89,10 +93,10 @@ void on_context_state(pa_context* context, void* user) {
       r->stream = pa_stream_new(context, "Wavorin test recorder", &spec, nullptr);
       pa_stream_set_state_callback(r->stream, on_stream_state, r);
       pa_stream_set_read_callback(r->stream, on_read, r);
-      // 5 ms fragments: what the sink mixes is in the file about 5 ms later.
+      // What the sink mixes is in the file about a piece later.
       pa_buffer_attr attr{};
       attr.maxlength = static_cast<std::uint32_t>(-1);
-      attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(5000, &spec));
+      attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(r->piece_ms * 1000ULL, &spec));
       const auto flags = static_cast<pa_stream_flags_t>(
           PA_STREAM_ADJUST_LATENCY | (r->keep_awake ? 0 : PA_STREAM_DONT_INHIBIT_AUTO_SUSPEND));
       if (pa_stream_connect_record(r->stream, r->source, &attr, flags) < 0) r->api->quit(r->api, 1);
@@ -115,13 +119,21 @@ void on_signal(pa_mainloop_api* api, pa_signal_event* /*event*/, int /*sig*/, vo
 
 int main(int argc, char** argv) {
   Recorder r;
-  if (argc > 1 && std::strcmp(argv[1], "--keep-awake") == 0) {
-    r.keep_awake = true;
-    --argc;
-    ++argv;
+  for (; argc > 1 && std::strncmp(argv[1], "--", 2) == 0; --argc, ++argv) {
+    if (std::strcmp(argv[1], "--keep-awake") == 0) {
+      r.keep_awake = true;
+    } else if (std::strcmp(argv[1], "--piece-ms") == 0 && argc > 2) {
+      r.piece_ms = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10));
+      --argc;
+      ++argv;
+    } else {
+      argc = 0;
+      break;
+    }
   }
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: wavorin_monitor_recorder [--keep-awake] <file> [source]\n");
+  if (argc < 2 || argc > 3 || r.piece_ms == 0) {
+    std::fprintf(stderr,
+                 "usage: wavorin_monitor_recorder [--keep-awake] [--piece-ms N] <file> [source]\n");
     return 2;
   }
   r.out = open(argv[1], O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);

@@ -28,6 +28,18 @@ bool control_sound_server(const std::string& action) {
   return std::system(command.c_str()) == 0;
 }
 
+namespace {
+
+// PipeWire runs its whole graph in the shortest piece any client asks for.
+// At 5 ms (128-frame cycles) a busy machine's server mixes silence for whole
+// cycles now and then, for any client's stream (pacat's too); at 12 ms
+// (512-frame cycles, as for the program's own short buffer) it does not.
+unsigned piece_ms() { return sound_server() == "pipewire" ? 12 : 5; }
+
+}  // namespace
+
+std::size_t MonitorRecording::piece_frames() { return std::size_t{piece_ms()} * 441 / 10; }
+
 MonitorRecording::MonitorRecording(std::string recorder, std::string file)
     : recorder_(std::move(recorder)), file_(std::move(file)) {}
 
@@ -45,7 +57,9 @@ bool MonitorRecording::start(bool keep_awake) {
   std::string program = recorder_;
   std::string awake = "--keep-awake";
   std::string file = file_;
-  std::vector<char*> argv{program.data()};
+  std::string piece_option = "--piece-ms";
+  std::string piece = std::to_string(piece_ms());
+  std::vector<char*> argv{program.data(), piece_option.data(), piece.data()};
   if (keep_awake) argv.push_back(awake.data());
   argv.push_back(file.data());
   argv.push_back(nullptr);

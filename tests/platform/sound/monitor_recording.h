@@ -38,6 +38,9 @@ class MonitorRecording {
   // What was heard from frame `from` on, and the length so far in frames.
   std::vector<std::int16_t> samples(std::size_t from = 0) const;
   std::size_t frames() const;
+  // The pieces the monitor reaches the file in, in frames: what the sink
+  // mixed just before a moment may be in the file only that much later.
+  static std::size_t piece_frames();
 
  private:
   std::string recorder_;
