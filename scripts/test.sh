@@ -30,6 +30,7 @@ for server in pulseaudio pipewire; do
 done
 tidy_status=0
 wait "$tidy_pid" || tidy_status=$?
+trap 'rm -f "$tidy_log"' EXIT
 cat "$tidy_log"
 [ "$tidy_status" -eq 0 ]
 "$here/scripts/test-sanitizers.sh"
