@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: unit, host, sound, pictures and the
-# real program under a private X server; then the sanitizer builds' tests,
-# the format check and clang-tidy. Arguments go to the release ctest run.
+# Sets up, builds and runs every test: the format check, then unit, host,
+# sound, pictures and the real program under a private X server with
+# clang-tidy beside them, then the sanitizer builds' tests. Arguments go to
+# the release ctest run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/install-deps.sh" --tests
@@ -9,6 +10,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 cmake --preset release -DWAVORIN_TESTS=ON >/dev/null
 "$here/scripts/build.sh" release
+# The tests below mostly wait on real time (windows, sounds, servers) and
+# leave a core idle: clang-tidy, which only computes, runs beside them at the
+# lowest priority and is waited for after the sound-server runs.
+tidy_log=$(mktemp)
+setsid nice -n 19 "$here/scripts/check-tidy.sh" "$here/build/release" >"$tidy_log" 2>&1 &
+tidy_pid=$!
+trap 'kill -- -"$tidy_pid" 2>/dev/null || true; rm -f "$tidy_log"' EXIT
 cd "$here/build/release"
 "$here/scripts/with-display.sh" ctest --output-on-failure --timeout 600 -j 2 "$@"
 # The sound tests that mean something on a sound server, again beside a
@@ -18,12 +26,6 @@ cd "$here/build/release"
 # monitor's recording, and whether the program or the recording loses it is
 # not yet known. Two failures in a row fail the run.
 on_server='^(SoundServerTest\.|ProgramTest\.(PlayHearsTheClick|StopEndsTheSound|FreshStarts|OneHertz))'
-# Those cases mostly wait on real time: clang-tidy, which only computes, runs
-# beside them at the lowest priority and is waited for after them.
-tidy_log=$(mktemp)
-setsid nice -n 19 "$here/scripts/check-tidy.sh" "$here/build/release" >"$tidy_log" 2>&1 &
-tidy_pid=$!
-trap 'kill -- -"$tidy_pid" 2>/dev/null || true; rm -f "$tidy_log"' EXIT
 for server in pulseaudio pipewire; do
   "$here/scripts/with-display.sh" "$here/scripts/with-sound-server.sh" "$server" \
     ctest --output-on-failure --timeout 600 --repeat until-pass:2 -R "$on_server"
