@@ -3,13 +3,14 @@
 # X server) PRESSES times in turn, and prints the program's resident memory,
 # threads and open files every SAMPLE presses. Not part of the tests: it takes
 # a quarter of an hour. Usage: bench/soak/soak.sh [build folder] [presses] [sample]
-# (defaults: build/release, 10000, 500). Needs the release build with its
-# bench (wavorin_desktop_bench reads the figures).
+# (defaults: build/release, 10000, 500). Builds what it runs in that build
+# folder (wavorin_desktop_bench reads the figures).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$here/build/release}
 presses=${2:-10000}
 sample=${3:-500}
+cmake --build "$build" --target wavorin wavorin_desktop_bench wavorin_button_centres >/dev/null
 if [ -z "${DISPLAY:-}" ] || [ -z "${WAVORIN_SOAK_INSIDE:-}" ]; then
   WAVORIN_SOAK_INSIDE=1 exec "$here/scripts/with-display.sh" "$0" "$build" "$presses" "$sample"
 fi

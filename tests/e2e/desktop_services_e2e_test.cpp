@@ -35,13 +35,11 @@ TEST_F(ProgramTest, ScreenReadersFindFourNamedPushButtonsThatPressAsClicks) {
   EXPECT_TRUE(tree.contains("  push button|Open file|Ctrl+O\n")) << tree.toStdString();
   EXPECT_TRUE(tree.contains("  push button|Close|Ctrl+Q\n")) << tree.toStdString();
   EXPECT_EQ(tree.count("push button"), 4);
-  Desktop::settle(1000);
-  const auto out = program.audio();
-  const long click_at = find_samples(out, read_wave(program.folder() + "/click.wav"));
+  const long click_at = program.wait_for_samples(read_wave(program.folder() + "/click.wav"));
   ASSERT_GE(click_at, 0) << "the press action did not click";
   auto tune = read_wave(program.folder() + "/sample1.wav");
   tune.resize(22050);
-  EXPECT_GE(find_samples(out, tune, click_at), 0) << "the press action did not play";
+  EXPECT_GE(program.wait_for_samples(tune, click_at), 0) << "the press action did not play";
   program.kill();
 
   Program japanese;
@@ -78,12 +76,12 @@ TEST_F(ProgramTest, AFileThatCannotBePlayedIsExplainedBesideTheWindow) {
       << "a message for the key click";
 
   Desktop::key("ctrl+o");
-  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
-  Desktop::settle(800);
+  const QString dialog = program.wait_for_dialog("^Open wave$");
+  ASSERT_FALSE(dialog.isEmpty()) << "no dialog";
   Desktop::key("ctrl+a");
   Desktop::type(text_file);
   Desktop::key("Return");
-  Desktop::settle(800);
+  ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "dialog stayed";
   Desktop::key("p");
   const QString balloon = Desktop::find_window("^Wavorin message$", program.pid(), 3000);
   ASSERT_FALSE(balloon.isEmpty()) << "no message";
@@ -95,14 +93,7 @@ TEST_F(ProgramTest, AFileThatCannotBePlayedIsExplainedBesideTheWindow) {
   EXPECT_EQ(program.window_rect(), window) << "the window moved";
 
   Desktop::click(shown.center());
-  Desktop::settle(500);
-  EXPECT_TRUE(Desktop::run("xdotool",
-                           {"search", "--all", "--onlyvisible", "--pid",
-                            QString::number(program.pid()), "--name", "^Wavorin message$"},
-                           true)
-                  .trimmed()
-                  .isEmpty())
-      << "a click did not take the message away";
+  EXPECT_TRUE(Desktop::wait_until_hidden(balloon, 2000)) << "a click did not take the message away";
 }
 
 TEST_F(ProgramTest, SettingsThatCannotBeSavedAtCloseAreANotification) {
@@ -172,8 +163,7 @@ TEST_F(ProgramTest, DesktopMediaControlsSeeThePlayerAndPlayAndStopIt) {
   EXPECT_TRUE(output_reaches(follower, seen, "Stopped\nPlaying\n", 3000)) << seen.toStdString();
   auto tune = read_wave(program.folder() + "/sample1.wav");
   tune.resize(22050);
-  Desktop::settle(600);
-  EXPECT_GE(find_samples(program.audio(), tune), 0) << "play did not play";
+  EXPECT_GE(program.wait_for_samples(tune), 0) << "play did not play";
   // By itself when the sound ends, 1.5 s after it began.
   EXPECT_TRUE(output_reaches(follower, seen, "Playing\nStopped\n", 3000)) << seen.toStdString();
 
@@ -238,7 +228,7 @@ TEST_F(ProgramTest, MediaControlsOpenFilesTellWhereTheSoundIsAndRefuseWhatCannot
   QElapsedTimer clock;
   clock.start();
   const double first = playerctl_position();
-  Desktop::settle(500);
+  Desktop::settle(500);  // the span the position must grow by
   const double second = playerctl_position();
   const double apart = static_cast<double>(clock.elapsed()) / 1000.0;
   EXPECT_GT(first, 0.0);
@@ -253,7 +243,8 @@ TEST_F(ProgramTest, MediaControlsOpenFilesTellWhereTheSoundIsAndRefuseWhatCannot
   // While the Open dialog waits, a press cannot run: the caller hears so,
   // and nothing happens once the dialog has gone. Raise still raises.
   Desktop::key("ctrl+o");
-  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
+  const QString dialog = program.wait_for_dialog("^Open wave$");
+  ASSERT_FALSE(dialog.isEmpty()) << "no dialog";
   for (const char* method : {"org.mpris.MediaPlayer2.Quit", "org.mpris.MediaPlayer2.Player.Play"}) {
     std::tie(status, said) = call_player(method);
     EXPECT_NE(status, 0) << method << " answered success while the dialog was up";
@@ -262,6 +253,8 @@ TEST_F(ProgramTest, MediaControlsOpenFilesTellWhereTheSoundIsAndRefuseWhatCannot
   std::tie(status, said) = call_player("org.mpris.MediaPlayer2.Raise");
   EXPECT_EQ(status, 0) << said.toStdString();
   Desktop::key("Escape");
+  ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "dialog stayed";
+  // A span in which a refused call carried out late would show.
   Desktop::settle(1000);
   EXPECT_TRUE(program.running()) << "the refused Quit was carried out later";
   EXPECT_EQ(Desktop::run("playerctl", player + QStringList{"status"}).trimmed(), "Stopped");

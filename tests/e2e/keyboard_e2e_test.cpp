@@ -42,15 +42,18 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
   // Tab to Stop, with the ring drawn around it, and Space stops the tune.
   Desktop::key("Tab");
   Desktop::key("Tab");
-  Desktop::settle(300);
-  EXPECT_GT(glow_pixels_around_stop(Desktop::screenshot(), window), 40) << "no ring on Stop";
+  const auto ring_on_stop = [&](const QImage& screen) {
+    return glow_pixels_around_stop(screen, window) > 40;
+  };
+  EXPECT_TRUE(ring_on_stop(Desktop::wait_for_screen(ring_on_stop))) << "no ring on Stop";
   Desktop::key("space");
   // The disk driver's output may lag behind the device: wait for the click.
   EXPECT_TRUE(Desktop::wait_until([&] {
     out = program.audio();
     return find_samples(out, click, click_at + static_cast<long>(click.size())) >= 0;
   })) << "Space on Stop did not click";
-  // Past the idle device's half-second grace: once closed, its file is whole.
+  // The span in which a tune that went on would be heard, past the idle
+  // device's half-second grace (once closed, its file is whole).
   Desktop::settle(1000);
   out = program.audio();
   const std::size_t heard = out.size();
@@ -63,20 +66,23 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
   // A mouse click hides the ring again.
   Desktop::click(window + QPoint(112, 280));
   Desktop::move_pointer({1000, 750});
-  Desktop::settle(300);
-  EXPECT_EQ(glow_pixels_around_stop(Desktop::screenshot(), window), 0) << "ring after a click";
+  const auto no_ring = [&](const QImage& screen) {
+    return glow_pixels_around_stop(screen, window) == 0;
+  };
+  EXPECT_TRUE(no_ring(Desktop::wait_for_screen(no_ring))) << "ring after a click";
 
   // Ctrl+O opens the dialog.
   Desktop::key("ctrl+o");
-  ASSERT_FALSE(Desktop::find_window("^Open wave$", program.pid()).isEmpty()) << "no dialog";
-  Desktop::settle(800);
+  const QString dialog = program.wait_for_dialog("^Open wave$");
+  ASSERT_FALSE(dialog.isEmpty()) << "no dialog";
   Desktop::key("Escape");
-  Desktop::settle(800);
+  ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "Escape left the dialog";
 
   // The media keys: Play is the keyboard's Play/Pause key, so it plays when
   // idle and stops a playing sound; Pause and Stop stop it.
   const auto expect_silence = [&](const char* what) {
-    // Past the idle device's half-second grace: once closed, its file is whole.
+    // The span in which a sound that went on would be heard, past the idle
+    // device's half-second grace (once closed, its file is whole).
     Desktop::settle(1000);
     const std::size_t stopped = program.audio().size();
     Desktop::settle(500);
@@ -103,7 +109,7 @@ TEST_F(ProgramTest, KeysPressTheButtonsAsClicksDo) {
 TEST_F(ProgramTest, WindowManagerCannotResizeTheWindow) {
   ASSERT_TRUE(program.start());
   Desktop::run("xdotool", {"windowsize", program.window_id(), "225", "432"});
-  Desktop::settle(500);
+  Desktop::settle(500);  // the span in which a resize would show
   EXPECT_EQ(program.window_rect().size(), QSize(225, 332));
 }
 

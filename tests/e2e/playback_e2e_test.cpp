@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/proc_info.h"
 
 namespace wavorin::e2e {
 namespace {
@@ -224,7 +225,7 @@ TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
   // Reached for, the window loads its sound system: count that in.
   Desktop::move_pointer(window + kPlay);
   Desktop::settle(1000);
-  const long before_kib = rss_kib(program.pid());
+  const long before_kib = test::proc::status_kib(program.pid(), "VmRSS");
   QElapsedTimer clock;
   Desktop::click(window + kPlay);
   clock.start();
@@ -236,7 +237,8 @@ TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
   // server): a window that freezes for the conversion takes 2.3 s or more.
   EXPECT_LT(clock.elapsed(), 1500) << "the window did not answer while the file was converted";
   Desktop::settle(1500);
-  EXPECT_LE(peak_rss_kib(program.pid()) - before_kib, 16 * 1024) << "memory grew with the file";
+  EXPECT_LE(test::proc::status_kib(program.pid(), "VmHWM") - before_kib, 16 * 1024)
+      << "memory grew with the file";
   Desktop::click(window + kStop);
 }
 
@@ -294,29 +296,10 @@ TEST_F(ProgramTest, OpenAChosenFileThenPlayPlaysItAndCancelKeepsIt) {
   write_wave(chosen, tone);
   ASSERT_TRUE(program.start());
   const QPoint window = program.window_rect().topLeft();
-  // The dialog takes keys once it is the active window and drawn.
-  QString dialog;
-  auto dialog_is_up = [&] {
-    // The search can list the main window too while the dialog is up.
-    Desktop::wait_until([&] {
-      const QStringList found =
-          Desktop::run("xdotool",
-                       {"search", "--onlyvisible", "--pid", QString::number(program.pid()),
-                        "--name", "^Open wave$"},
-                       true)
-              .split('\n', Qt::SkipEmptyParts);
-      dialog.clear();
-      for (const QString& id : found)
-        if (id.trimmed() != program.window_id()) dialog = id.trimmed();
-      return !dialog.isEmpty();
-    });
-    return !dialog.isEmpty() && Desktop::wait_until([&] {
-      return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog;
-    }) && !Desktop::wait_until_still().isNull();
-  };
 
   Desktop::click(window + kOpen);
-  ASSERT_TRUE(dialog_is_up()) << "no dialog";
+  QString dialog = program.wait_for_dialog("^Open wave$");
+  ASSERT_FALSE(dialog.isEmpty()) << "no dialog";
   Desktop::key("ctrl+a");
   Desktop::type(chosen);
   Desktop::key("Return");
@@ -326,7 +309,8 @@ TEST_F(ProgramTest, OpenAChosenFileThenPlayPlaysItAndCancelKeepsIt) {
 
   // Open again and cancel: the chosen file stays the current sound.
   Desktop::click(window + kOpen);
-  ASSERT_TRUE(dialog_is_up()) << "no dialog";
+  dialog = program.wait_for_dialog("^Open wave$");
+  ASSERT_FALSE(dialog.isEmpty()) << "no dialog";
   Desktop::key("Escape");
   ASSERT_TRUE(Desktop::wait_until_hidden(dialog)) << "dialog stayed";
   const auto before = program.audio();

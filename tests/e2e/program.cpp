@@ -137,6 +137,26 @@ int Program::wait_for_exit(int timeout_ms) {
   return process_.exitCode();
 }
 
+QString Program::wait_for_dialog(const QString& title_regex) const {
+  QString dialog;
+  // The search can list the main window too while the dialog is up.
+  Desktop::wait_until([&] {
+    const QStringList found = Desktop::run("xdotool",
+                                           {"search", "--onlyvisible", "--pid",
+                                            QString::number(pid()), "--name", title_regex},
+                                           true)
+                                  .split('\n', Qt::SkipEmptyParts);
+    dialog.clear();
+    for (const QString& id : found)
+      if (id.trimmed() != window_) dialog = id.trimmed();
+    return !dialog.isEmpty();
+  });
+  const bool ready = !dialog.isEmpty() && Desktop::wait_until([&] {
+    return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog;
+  }) && !Desktop::wait_until_still().isNull();
+  return ready ? dialog : QString();
+}
+
 QRect Program::window_rect() const { return Desktop::window_rect(window_); }
 
 QPoint Program::at(int x, int y) const { return window_rect().topLeft() + QPoint(x, y); }
@@ -184,19 +204,5 @@ long output_after(const std::vector<std::int16_t>& earlier, const std::vector<st
 }
 
 QByteArray Program::errors() { return process_.readAllStandardError(); }
-
-namespace {
-long status_kib(qint64 pid, const QByteArray& key) {
-  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-  if (!status.open(QIODevice::ReadOnly)) return -1;
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').first().toLong();
-  }
-  return -1;
-}
-}  // namespace
-
-long peak_rss_kib(qint64 pid) { return status_kib(pid, "VmHWM:"); }
-long rss_kib(qint64 pid) { return status_kib(pid, "VmRSS:"); }
 
 }  // namespace wavorin::e2e

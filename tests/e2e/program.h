@@ -55,6 +55,9 @@ class Program {
   qint64 pid() const { return process_.processId(); }
 
   QString window_id() const { return window_; }
+  // Waits until one of its dialogs titled `title_regex` is shown, active and
+  // drawn, so it takes keys; returns its window, or an empty id on timeout.
+  QString wait_for_dialog(const QString& title_regex) const;
   QRect window_rect() const;
   // A point of the window's inside, in screen coordinates.
   QPoint at(int x, int y) const;
@@ -78,11 +81,6 @@ class Program {
   bool keep_sink_awake_ = true;
   std::unique_ptr<test::MonitorRecording> recording_;
 };
-
-// Peak resident memory of a process so far (VmHWM), KiB; -1 once it has gone.
-long peak_rss_kib(qint64 pid);
-// Resident memory now (VmRSS), KiB; -1 once it has gone.
-long rss_kib(qint64 pid);
 
 // Where the output that came after `earlier` begins in `now`: at its end, or
 // at 0 when the device was closed and opened again in between, which starts

@@ -107,9 +107,16 @@ TEST_P(ScaledWindow, PlayAnimatesTheDomeAndStops) {
     seen.insert(frame);
   }
   EXPECT_GE(seen.size(), 3U);
-  Desktop::settle(1000);  // the sound has ended
-  const int last = frame_shown();
-  Desktop::settle(600);
+  // The whole tune has been played; the frame then stops within a tick.
+  EXPECT_GE(program.wait_for_samples(marker_tone(2.0, 3)), 0) << "the tune was not played";
+  int last = frame_shown();
+  Desktop::wait_until([&] {
+    const int now = frame_shown();
+    const bool same = now == last;
+    last = now;
+    return same;
+  });
+  Desktop::settle(600);  // the span in which a running animation would show
   EXPECT_EQ(frame_shown(), last) << "animation kept running";
 }
 

@@ -1,7 +1,7 @@
-#include <QFile>
 #include <QProcess>
 
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/proc_info.h"
 
 namespace wavorin::e2e {
 namespace {
@@ -34,10 +34,7 @@ TEST_F(ProgramTest, FirstStartShowsTheSkinCutToTheCabinetAtTheOrigin) {
 // loads it, before any button is pressed.
 TEST_F(ProgramTest, SoundSystemWaitsUntilThePointerComesIn) {
   ASSERT_TRUE(program.start());
-  const auto loaded = [&] {
-    QFile maps(QStringLiteral("/proc/%1/maps").arg(program.pid()));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libwavorin-sound.so");
-  };
+  const auto loaded = [&] { return test::proc::maps(program.pid(), "libwavorin-sound.so"); };
   Desktop::settle(1000);
   EXPECT_FALSE(loaded());
   Desktop::move_pointer({112, 200});

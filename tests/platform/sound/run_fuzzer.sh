@@ -1,25 +1,26 @@
 #!/usr/bin/env bash
-# Builds the decoding fuzz target with clang++ and libFuzzer and runs it for a
-# bounded time. Usage: run_fuzzer.sh <source root> <work folder> [seconds]
+# The decoding fuzz target, built with clang++ and libFuzzer (by the build,
+# once), and its run for a bounded time (by the test). Usage:
+#   run_fuzzer.sh build <source root> <target>
+#   run_fuzzer.sh run <target> <work folder> [seconds]
 set -euo pipefail
-root=$1
-work=$2
-seconds=${3:-20}
-
-if ! command -v clang++ >/dev/null; then
-  echo "clang++ not found: fuzzing skipped"
+if [ "$1" = build ]; then
+  root=$2
+  flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+         -I"$root" $(pkg-config --cflags sdl2 sndfile))
+  mkdir -p "$(dirname "$3")"
+  clang++ "${flags[@]}" -o "$3" \
+    "$root/tests/platform/sound/fuzz_decode.cpp" \
+    "$root/platform/sound/sound_file.cpp" \
+    "$root/platform/sound/sound_decoder.cpp" \
+    "$root/platform/sound/channel_mixer.cpp" \
+    $(pkg-config --libs sdl2 sndfile)
   exit 0
 fi
+target=$2
+work=$3
+seconds=${4:-20}
 mkdir -p "$work/corpus"
-
-flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -I"$root" $(pkg-config --cflags sdl2 sndfile))
-clang++ "${flags[@]}" -o "$work/sound_fuzz" \
-  "$root/tests/platform/sound/fuzz_decode.cpp" \
-  "$root/platform/sound/sound_file.cpp" \
-  "$root/platform/sound/sound_decoder.cpp" \
-  "$root/platform/sound/channel_mixer.cpp" \
-  $(pkg-config --libs sdl2 sndfile)
 
 # Seeds in several encodings, so the run starts inside the decoders.
 if command -v sox >/dev/null && [ -z "$(ls -A "$work/corpus")" ]; then
@@ -32,5 +33,5 @@ if command -v sox >/dev/null && [ -z "$(ls -A "$work/corpus")" ]; then
   done
 fi
 
-"$work/sound_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
   -print_final_stats=1 "$work/corpus"

@@ -1,39 +1,24 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <thread>
 
 #include "platform/sound_module/loaded_sound_service.h"
 #include "tests/platform/sound/sound_out_fixture.h"
+#include "tests/support/proc_info.h"
 
 namespace wavorin::test {
 namespace {
 
 using std::chrono::milliseconds;
 
-int open_descriptors() {
-  int count = 0;
-  if (DIR* fds = opendir("/proc/self/fd")) {
-    while (const dirent* entry = readdir(fds)) count += entry->d_name[0] != '.';
-    closedir(fds);
-  }
-  return count;
-}
+int open_descriptors() { return proc::entries(proc::kSelf, "fd"); }
 
 // Resident memory of this process, KiB.
-long resident_kib() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return 0;
-}
+long resident_kib() { return proc::status_kib(proc::kSelf, "VmRSS"); }
 
 void put_le(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value, int size) {
   for (int i = 0; i < size; ++i)

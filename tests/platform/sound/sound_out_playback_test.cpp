@@ -1,10 +1,9 @@
-#include <dirent.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <thread>
 
 #include "tests/platform/sound/sound_out_fixture.h"
+#include "tests/support/proc_info.h"
 
 namespace wavorin::test {
 namespace {
@@ -15,14 +14,7 @@ using std::chrono::milliseconds;
 // legitimately spends (start of the next buffer, the last one being heard).
 constexpr double kSlack = 0.15;
 
-int thread_count() {
-  int count = 0;
-  if (DIR* tasks = opendir("/proc/self/task")) {
-    while (const dirent* entry = readdir(tasks)) count += entry->d_name[0] != '.';
-    closedir(tasks);
-  }
-  return count;
-}
+int thread_count() { return proc::entries(proc::kSelf, "task"); }
 
 // Frames from the last one at `full` level down to silence.
 std::vector<std::int16_t> tail_after(const std::vector<std::int16_t>& left_right,
