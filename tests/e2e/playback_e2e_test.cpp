@@ -5,16 +5,21 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "app/layout.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/proc_info.h"
 
 namespace wavorin::e2e {
 namespace {
 
-const QPoint kPlay(45, 146);
-const QPoint kStop(90, 146);
-const QPoint kOpen(135, 146);
-const QPoint kClose(180, 146);
+QPoint centre(Element button) {
+  const layout::PixelPoint p = layout::button_centre(button);
+  return {p.x, p.y};
+}
+const QPoint kPlay = centre(Element::b_ply);
+const QPoint kStop = centre(Element::b_stp);
+const QPoint kOpen = centre(Element::b_opn);
+const QPoint kClose = centre(Element::b_cls);
 
 QImage square(const QImage& image, QPoint origin) {
   return image.copy(QRect(origin, QSize(40, 40)));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "app/layout.h"
 #include "tests/e2e/e2e_fixture.h"
 
 namespace wavorin::e2e {
@@ -97,7 +98,8 @@ TEST_P(ScaledWindow, PlayAnimatesTheDomeAndStops) {
     return -1;
   };
   EXPECT_EQ(frame_shown(), 0);
-  Desktop::click(device(45, 146, ratio()));
+  const layout::PixelPoint play = layout::button_centre(Element::b_ply);
+  Desktop::click(device(play.x, play.y, ratio()));
   QElapsedTimer clock;
   clock.start();
   std::set<int> seen;

@@ -1,5 +1,6 @@
 #include <QProcess>
 
+#include "app/layout.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/support/proc_info.h"
 
@@ -97,9 +98,11 @@ TEST_F(ProgramTest, RestingOnAButtonShowsItsToolTipAndNowhereElse) {
     EXPECT_EQ(tip_pixels(left, pointer), 0) << "the tool tip stayed after the pointer left";
     return changed;
   };
-  for (const QPoint button : {QPoint(45, 146), QPoint(90, 146), QPoint(135, 146), QPoint(180, 146)})
-    EXPECT_GT(tip_pixels_near(program.at(button.x(), button.y())), 100)
-        << "no tool tip at " << button.x();
+  for (const layout::ButtonPair& pair : layout::kButtons) {
+    const layout::PixelPoint button = layout::button_centre(pair.button);
+    EXPECT_GT(tip_pixels_near(program.at(button.x, button.y)), 100)
+        << "no tool tip at " << button.x;
+  }
   EXPECT_EQ(tip_pixels_near(program.at(112, 250)), 0) << "tool tip over the cabinet";
 }
 
