@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace wavorin {
 
@@ -105,15 +108,49 @@ const char* save_failure_reason(int error) {
   }
 }
 
+namespace {
+
+// A lock file is made empty and its holder's name written at once. One still
+// empty after this long was left by a holder killed in between: the lock
+// library, unable to read whose it is, would trust it for half a minute and
+// make every save until then wait out its timeout.
+constexpr qint64 kEmptyLockAgeMs = 500;
+
+bool left_empty(const QByteArray& lock_name) {
+  struct stat status {};
+  if (::lstat(lock_name.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
+      status.st_size != 0)
+    return false;
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const qint64 age_ms = (static_cast<qint64>(now.tv_sec) - status.st_mtim.tv_sec) * 1000 +
+                        (now.tv_nsec - status.st_mtim.tv_nsec) / 1000000;
+  return age_ms > kEmptyLockAgeMs;
+}
+
+}  // namespace
+
 std::unique_ptr<QLockFile> hold_save_lock(const QString& path, int wait_ms) {
   const QString lock_name = path + QStringLiteral(".lock");
+  const QByteArray native_lock_name = QFile::encodeName(lock_name);
   auto lock = std::make_unique<QLockFile>(lock_name);
   // The lock library reads an existing lock file to see whether its holder
   // lives: one that is not a regular file (a FIFO) could stop it for ever.
   struct stat status {};
-  if (::lstat(QFile::encodeName(lock_name).constData(), &status) == 0 && !S_ISREG(status.st_mode))
-    return lock;
-  if (!lock->tryLock(wait_ms)) return lock;
+  if (::lstat(native_lock_name.constData(), &status) == 0 && !S_ISREG(status.st_mode)) return lock;
+  QElapsedTimer waited;
+  waited.start();
+  while (!lock->tryLock(0)) {
+    // Only a lock held by another is waited for; a folder that cannot be
+    // written is not.
+    if (lock->error() != QLockFile::LockFailedError) return lock;
+    if (left_empty(native_lock_name)) {
+      ::unlink(native_lock_name.constData());
+      continue;
+    }
+    if (waited.elapsed() >= wait_ms) return lock;
+    QThread::msleep(5);
+  }
   remove_leftovers(path);
   return lock;
 }

@@ -246,6 +246,23 @@ TEST(SettingsStore, OddSettingsFilesNeitherStopTheStartNorVanishAtClose) {
   EXPECT_EQ(mode_of(ini("ReadOnly")), S_IFREG | 0444);
   EXPECT_EQ(read_file(ini("ReadOnly")), stored.left(stored.indexOf("300")) + "160\n");
 
+  // A lock file left empty by a save killed as it made it: neither the start
+  // nor Close waits it out, and Close leaves only the file.
+  write_file(ini("Stale"), stored);
+  write_file(ini("Stale") + ".lock", "");
+  const timespec a_second_ago[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 1, 0}};
+  ASSERT_EQ(
+      ::utimensat(AT_FDCWD, QFile::encodeName(ini("Stale") + ".lock").constData(), a_second_ago, 0),
+      0);
+  clock.restart();
+  const StartAndClose stale = start_and_close("Stale");
+  EXPECT_LT(clock.elapsed(), 1000) << "an empty lock file held Close";
+  EXPECT_EQ(stale.x, "300");
+  EXPECT_EQ(stale.err, "");
+  EXPECT_EQ(QDir(config_home() + "/Stale")
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"Stale.ini"});
+
   // A link (relative, through a second link) stays a link; the file it leads
   // to is replaced.
   write_file(config_home() + "/Real/settings.ini", stored);
