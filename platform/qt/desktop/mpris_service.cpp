@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/app_identity.h"
 #include "platform/qt/desktop/mpris_player_adaptor.h"
 #include "platform/qt/desktop/mpris_root_adaptor.h"
 
@@ -114,7 +115,9 @@ void MprisService::update(bool playing, const std::string& file, int starts) {
     metadata_.clear();
     metadata_.insert(QStringLiteral("mpris:trackid"),
                      QVariant::fromValue(QDBusObjectPath(
-                         QStringLiteral("/org/wavorin/Wavorin/track/%1").arg(track_))));
+                         QStringLiteral("/%1/track/%2")
+                             .arg(QString::fromLatin1(kApplicationId).replace('.', '/'))
+                             .arg(track_))));
     metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
     metadata_.insert(QStringLiteral("xesam:url"), file_uri(file));
     length_pending_ = true;
