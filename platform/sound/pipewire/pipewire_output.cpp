@@ -1,0 +1,201 @@
+#include "platform/sound/pipewire/pipewire_output.h"
+
+#include <pipewire/pipewire.h>
+#include <time.h>
+
+#include <chrono>
+
+#include "platform/sound/pipewire/pipewire_connection.h"
+#include "platform/sound/pipewire/pipewire_stream.h"
+
+namespace wavorin::pipewire {
+namespace {
+
+// What the node asks the graph for, as node.latency. A click: one frame,
+// which the graph raises to its smallest cycle (clock.min-quantum, 32
+// frames by default). A tune: 100 ms, as pw-play asks, which the graph
+// lowers to its largest cycle (clock.max-quantum, 2048 by default).
+constexpr std::uint32_t kClickLatencyFrames = 1;
+constexpr double kTuneLatencySeconds = 0.1;
+constexpr std::chrono::milliseconds kFirstAnswer{1000};
+
+std::uint32_t latency_frames(SoundOutput::Latency latency, int rate) {
+  if (latency == SoundOutput::Latency::Low) return kClickLatencyFrames;
+  return static_cast<std::uint32_t>(kTuneLatencySeconds * rate);
+}
+
+std::int64_t monotonic_ns() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+}  // namespace
+
+PipeWireOutput::PipeWireOutput(OutputListener& listener) : listener_(listener) {}
+
+std::unique_ptr<SoundOutput> PipeWireOutput::make(OutputListener& listener, std::string& refused) {
+  std::unique_ptr<PipeWireOutput> output(new PipeWireOutput(listener));
+  PipeWireOutput* self = output.get();
+  output->connection_ = Connection::connect(
+      [self](bool answers, const std::string& reason) { self->on_connection(answers, reason); },
+      kFirstAnswer, refused);
+  if (!output->connection_) return nullptr;
+  Connection::Lock lock(*output->connection_);
+  output->wake_event_ =
+      pw_loop_add_event(pw_thread_loop_get_loop(output->connection_->loop()), &on_wake, self);
+  return output;
+}
+
+PipeWireOutput::~PipeWireOutput() {
+  {
+    Connection::Lock lock(*connection_);
+    stream_.reset();
+    if (wake_event_ != nullptr) {
+      pw_loop_destroy_source(pw_thread_loop_get_loop(connection_->loop()), wake_event_);
+    }
+  }
+  connection_.reset();
+}
+
+bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
+                          const std::string& media_name) {
+  Connection::Lock lock(*connection_);
+  stream_.reset();
+  open_.store(false, std::memory_order_release);
+  drained_.store(false, std::memory_order_release);
+  pw_core* core = connection_->core();
+  if (core == nullptr) {
+    set_why(connection_->reason());
+    return false;
+  }
+  clock_.restart(format.rate);
+  std::string error;
+  stream_ = Stream::open(
+      core, format, source, clock_, media_name, latency_frames(Latency::Low, format.rate),
+      [this](StreamEvent event, const std::string& reason) { on_stream(event, reason); }, error);
+  if (!stream_) {
+    set_why(error);
+    return false;
+  }
+  latency_ = Latency::Low;
+  lost_told_ = false;
+  open_.store(true, std::memory_order_release);
+  return true;
+}
+
+void PipeWireOutput::set_corked(bool corked) {
+  Connection::Lock lock(*connection_);
+  if (!stream_) return;
+  if (!corked && drained_.exchange(false, std::memory_order_acq_rel)) stream_->undrain();
+  stream_->set_active(!corked);
+}
+
+void PipeWireOutput::wake() {
+  // The node pulls every cycle it is driven; only a drained one must be
+  // told, on the loop's thread, as this may be called under any lock.
+  if (drained_.load(std::memory_order_acquire) && wake_event_ != nullptr) {
+    pw_loop_signal_event(pw_thread_loop_get_loop(connection_->loop()), wake_event_);
+  }
+}
+
+void PipeWireOutput::on_wake(void* self, std::uint64_t /*count*/) {
+  auto* output = static_cast<PipeWireOutput*>(self);
+  if (output->stream_ && output->drained_.exchange(false, std::memory_order_acq_rel)) {
+    output->stream_->undrain();
+  }
+}
+
+std::uint64_t PipeWireOutput::flush() {
+  Connection::Lock lock(*connection_);
+  if (!stream_) return clock_.pulled();
+  stream_->flush();
+  if (drained_.exchange(false, std::memory_order_acq_rel)) stream_->undrain();
+  // Pulled in the cycle that plays it: all of it is heard, or is being.
+  return clock_.pulled();
+}
+
+void PipeWireOutput::drain() {
+  Connection::Lock lock(*connection_);
+  if (!stream_) return;
+  drained_.store(true, std::memory_order_release);
+  stream_->drain();
+}
+
+void PipeWireOutput::close() {
+  Connection::Lock lock(*connection_);
+  stream_.reset();
+  open_.store(false, std::memory_order_release);
+  drained_.store(false, std::memory_order_release);
+}
+
+std::uint64_t PipeWireOutput::played() const { return clock_.played(monotonic_ns()); }
+
+void PipeWireOutput::set_latency(Latency latency) {
+  Connection::Lock lock(*connection_);
+  if (!stream_ || latency == latency_) return;
+  latency_ = latency;
+  stream_->set_latency(latency_frames(latency, clock_.rate()));
+}
+
+void PipeWireOutput::set_media_name(const std::string& media_name) {
+  Connection::Lock lock(*connection_);
+  if (stream_) stream_->set_media_name(media_name);
+}
+
+std::string PipeWireOutput::why() const {
+  std::lock_guard lock(why_mutex_);
+  return why_;
+}
+
+void PipeWireOutput::set_why(const std::string& why) {
+  std::lock_guard lock(why_mutex_);
+  why_ = why;
+}
+
+std::uint32_t PipeWireOutput::node_id() const {
+  Connection::Lock lock(*connection_);
+  return stream_ ? stream_->node_id() : 0;
+}
+
+void PipeWireOutput::on_connection(bool answers, const std::string& reason) {
+  if (answers) {
+    lost_told_ = false;
+    listener_.on_output_event(OutputEvent::Restored, {});
+    return;
+  }
+  // The streams go before the connection hangs up.
+  stream_.reset();
+  lose(reason);
+}
+
+void PipeWireOutput::on_stream(StreamEvent event, const std::string& reason) {
+  switch (event) {
+    case StreamEvent::Failed:
+      // The stream stays until the next open() or close(): this is its own callback.
+      lose(reason);
+      break;
+    case StreamEvent::Suspended:
+      listener_.on_output_event(OutputEvent::Suspended, {});
+      break;
+    case StreamEvent::Resumed:
+      listener_.on_output_event(OutputEvent::Resumed, {});
+      break;
+    case StreamEvent::Moved:
+      listener_.on_output_event(OutputEvent::Moved, {});
+      break;
+    case StreamEvent::Drained:
+      listener_.on_output_event(OutputEvent::Drained, {});
+      break;
+  }
+}
+
+void PipeWireOutput::lose(const std::string& reason) {
+  open_.store(false, std::memory_order_release);
+  set_why(reason);
+  if (lost_told_) return;
+  lost_told_ = true;
+  listener_.on_output_event(OutputEvent::Lost, reason);
+}
+
+}  // namespace wavorin::pipewire
