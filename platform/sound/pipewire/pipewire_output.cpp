@@ -41,9 +41,6 @@ std::unique_ptr<SoundOutput> PipeWireOutput::make(OutputListener& listener, std:
       [self](bool answers, const std::string& reason) { self->on_connection(answers, reason); },
       kFirstAnswer, refused);
   if (!output->connection_) return nullptr;
-  Connection::Lock lock(*output->connection_);
-  output->wake_event_ =
-      pw_loop_add_event(pw_thread_loop_get_loop(output->connection_->loop()), &on_wake, self);
   return output;
 }
 
@@ -51,9 +48,6 @@ PipeWireOutput::~PipeWireOutput() {
   {
     Connection::Lock lock(*connection_);
     stream_.reset();
-    if (wake_event_ != nullptr) {
-      pw_loop_destroy_source(pw_thread_loop_get_loop(connection_->loop()), wake_event_);
-    }
   }
   connection_.reset();
 }
@@ -63,7 +57,7 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
   Connection::Lock lock(*connection_);
   stream_.reset();
   open_.store(false, std::memory_order_release);
-  drained_.store(false, std::memory_order_release);
+  hold_.store(false, std::memory_order_release);
   pw_core* core = connection_->core();
   if (core == nullptr) {
     set_why(connection_->reason());
@@ -72,7 +66,7 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
   clock_.restart(format.rate);
   std::string error;
   stream_ = Stream::open(
-      core, format, source, clock_, media_name, latency_frames(Latency::Low, format.rate),
+      core, format, source, clock_, hold_, media_name, latency_frames(Latency::Low, format.rate),
       [this](StreamEvent event, const std::string& reason) { on_stream(event, reason); }, error);
   if (!stream_) {
     set_why(error);
@@ -87,30 +81,19 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
 void PipeWireOutput::set_corked(bool corked) {
   Connection::Lock lock(*connection_);
   if (!stream_) return;
-  if (!corked && drained_.exchange(false, std::memory_order_acq_rel)) stream_->undrain();
+  if (!corked) hold_.store(false, std::memory_order_release);
   stream_->set_active(!corked);
 }
 
-void PipeWireOutput::wake() {
-  // The node pulls every cycle it is driven; only a drained one must be
-  // told, on the loop's thread, as this may be called under any lock.
-  if (drained_.load(std::memory_order_acquire) && wake_event_ != nullptr) {
-    pw_loop_signal_event(pw_thread_loop_get_loop(connection_->loop()), wake_event_);
-  }
-}
-
-void PipeWireOutput::on_wake(void* self, std::uint64_t /*count*/) {
-  auto* output = static_cast<PipeWireOutput*>(self);
-  if (output->stream_ && output->drained_.exchange(false, std::memory_order_acq_rel)) {
-    output->stream_->undrain();
-  }
-}
+// The node pulls in every cycle it is driven, so a short pull costs at most
+// a cycle; only a drained node must be told that it may pull again.
+void PipeWireOutput::wake() { hold_.store(false, std::memory_order_release); }
 
 std::uint64_t PipeWireOutput::flush() {
   Connection::Lock lock(*connection_);
   if (!stream_) return clock_.pulled();
   stream_->flush();
-  if (drained_.exchange(false, std::memory_order_acq_rel)) stream_->undrain();
+  hold_.store(false, std::memory_order_release);
   // Pulled in the cycle that plays it: all of it is heard, or is being.
   return clock_.pulled();
 }
@@ -118,15 +101,15 @@ std::uint64_t PipeWireOutput::flush() {
 void PipeWireOutput::drain() {
   Connection::Lock lock(*connection_);
   if (!stream_) return;
-  drained_.store(true, std::memory_order_release);
   stream_->drain();
+  hold_.store(true, std::memory_order_release);
 }
 
 void PipeWireOutput::close() {
   Connection::Lock lock(*connection_);
   stream_.reset();
   open_.store(false, std::memory_order_release);
-  drained_.store(false, std::memory_order_release);
+  hold_.store(false, std::memory_order_release);
 }
 
 std::uint64_t PipeWireOutput::played() const { return clock_.played(monotonic_ns()); }

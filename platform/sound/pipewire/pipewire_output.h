@@ -9,8 +9,6 @@
 #include "platform/sound/pipewire/play_clock.h"
 #include "platform/sound/sound_output.h"
 
-struct spa_source;
-
 namespace wavorin::pipewire {
 
 class Connection;
@@ -59,20 +57,18 @@ class PipeWireOutput final : public SoundOutput {
   // On the loop's thread, lock held.
   void on_connection(bool answers, const std::string& reason);
   void on_stream(StreamEvent event, const std::string& reason);
-  static void on_wake(void* self, std::uint64_t count);
   void lose(const std::string& reason);
   void set_why(const std::string& why);
 
   OutputListener& listener_;
   std::unique_ptr<Connection> connection_;
-  spa_source* wake_event_ = nullptr;
   // Guarded by the connection's lock.
   std::unique_ptr<Stream> stream_;
   Latency latency_ = Latency::Low;
   bool lost_told_ = false;  // Lost was told since the daemon last answered
 
   std::atomic<bool> open_{false};
-  std::atomic<bool> drained_{false};  // pulls stopped by drain()
+  std::atomic<bool> hold_{false};  // pulls stopped by drain(), until wake()
   // The open stream's count; started again by open(), when no stream pulls.
   PlayClock clock_{44100};
   mutable std::mutex why_mutex_;  // guards why_ alone

@@ -42,7 +42,8 @@ struct Stream::Callbacks {
     if (buffer->requested != 0) frames = std::min<std::size_t>(frames, buffer->requested);
 
     auto* out = static_cast<std::int16_t*>(plane.data);
-    const std::size_t got = frames == 0 ? 0 : self->source_.pull(out, frames);
+    const bool hold = self->hold_.load(std::memory_order_acquire);
+    const std::size_t got = frames == 0 || hold ? 0 : self->source_.pull(out, frames);
     std::memset(out + got * static_cast<std::size_t>(self->format_.channels), 0,
                 (frames - got) * self->frame_bytes_);
 
@@ -55,6 +56,10 @@ struct Stream::Callbacks {
       const auto behind = static_cast<std::int64_t>(static_cast<double>(time.delay) * to_ours) +
                           static_cast<std::int64_t>(time.buffered);
       self->clock_.cycle(behind, time.now, frames, got);
+      if (hold && self->clock_.played(time.now) >= self->clock_.pulled() &&
+          !self->drained_signalled_.exchange(true, std::memory_order_acq_rel)) {
+        pw_loop_signal_event(self->loop_, self->drained_event_);
+      }
     } else {
       self->clock_.cycle(0, 0, frames, got);
     }
@@ -78,7 +83,13 @@ struct Stream::Callbacks {
         }
         break;
       case PW_STREAM_STATE_PAUSED:
-        // Paused by the graph, not by us: its device was suspended or went.
+        // libpipewire also says paused after our own flush, while the node
+        // goes on being driven: only a pause from the graph tells that the
+        // device was suspended or went.
+        if (self->flushed_) {
+          self->flushed_ = false;
+          break;
+        }
         if (self->active_ && self->streaming_ && !self->suspended_) {
           self->suspended_ = true;
           self->tell(StreamEvent::Suspended);
@@ -110,9 +121,10 @@ struct Stream::Callbacks {
     if (moved) self->tell(StreamEvent::Moved);
   }
 
-  static void drained(void* data) {
+  // On the loop's thread, after the real-time thread saw the drain done.
+  static void drained(void* data, std::uint64_t /*count*/) {
     auto* self = static_cast<Stream*>(data);
-    if (self->draining_) self->tell(StreamEvent::Drained);
+    if (self->hold_.load(std::memory_order_acquire)) self->tell(StreamEvent::Drained);
   }
 };
 
@@ -124,26 +136,27 @@ constexpr pw_stream_events kEvents = [] {
   events.state_changed = &Stream::Callbacks::state_changed;
   events.io_changed = &Stream::Callbacks::io_changed;
   events.process = &Stream::Callbacks::process;
-  events.drained = &Stream::Callbacks::drained;
   return events;
 }();
 
 }  // namespace
 
 Stream::Stream(const OutputFormat& format, SampleSource& source, PlayClock& clock,
-               EventHandler on_event)
+               const std::atomic<bool>& hold, EventHandler on_event)
     : format_(format),
       frame_bytes_(format.frame_bytes()),
       source_(source),
       clock_(clock),
+      hold_(hold),
       on_event_(std::move(on_event)),
       listener_(std::make_unique<StreamListener>()) {}
 
 std::unique_ptr<Stream> Stream::open(pw_core* core, const OutputFormat& format,
                                      SampleSource& source, PlayClock& clock,
-                                     const std::string& media_name, std::uint32_t latency_frames,
-                                     EventHandler on_event, std::string& error) {
-  std::unique_ptr<Stream> stream(new Stream(format, source, clock, std::move(on_event)));
+                                     const std::atomic<bool>& hold, const std::string& media_name,
+                                     std::uint32_t latency_frames, EventHandler on_event,
+                                     std::string& error) {
+  std::unique_ptr<Stream> stream(new Stream(format, source, clock, hold, std::move(on_event)));
   const std::string latency = latency_text(latency_frames, format.rate);
   pw_properties* properties = pw_properties_new(
       PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE, "Music",
@@ -156,6 +169,8 @@ std::unique_ptr<Stream> Stream::open(pw_core* core, const OutputFormat& format,
     return nullptr;
   }
   pw_stream_add_listener(stream->stream_.get(), &stream->listener_->hook, &kEvents, stream.get());
+  stream->loop_ = pw_context_get_main_loop(pw_core_get_context(core));
+  stream->drained_event_ = pw_loop_add_event(stream->loop_, &Callbacks::drained, stream.get());
 
   spa_audio_info_raw info{};
   info.format = SPA_AUDIO_FORMAT_S16;  // the machine's order, as OutputFormat says
@@ -189,6 +204,8 @@ std::unique_ptr<Stream> Stream::open(pw_core* core, const OutputFormat& format,
 
 Stream::~Stream() {
   if (stream_) spa_hook_remove(&listener_->hook);
+  stream_.reset();  // no cycle runs after this
+  if (drained_event_ != nullptr) pw_loop_destroy_source(loop_, drained_event_);
 }
 
 void Stream::tell(StreamEvent event, const std::string& reason) {
@@ -198,10 +215,7 @@ void Stream::tell(StreamEvent event, const std::string& reason) {
 void Stream::set_active(bool active) {
   if (active == active_) return;
   active_ = active;
-  if (!active) {
-    suspended_ = false;
-    draining_ = false;
-  }
+  if (!active) suspended_ = false;
   pw_stream_set_active(stream_.get(), active);
 }
 
@@ -213,21 +227,12 @@ void Stream::set_media_name(const std::string& media_name) {
   update(stream_.get(), PW_KEY_MEDIA_NAME, media_name);
 }
 
-void Stream::flush() { pw_stream_flush(stream_.get(), false); }
-
-void Stream::drain() {
-  if (draining_) return;
-  draining_ = true;
-  pw_stream_flush(stream_.get(), true);
+void Stream::flush() {
+  flushed_ = streaming_;
+  pw_stream_flush(stream_.get(), false);
 }
 
-void Stream::undrain() {
-  if (!draining_) return;
-  draining_ = false;
-  // libpipewire pulls again only once its drained state is cleared, which
-  // activating does even on an active node.
-  if (active_) pw_stream_set_active(stream_.get(), true);
-}
+void Stream::drain() { drained_signalled_.store(false, std::memory_order_release); }
 
 std::uint32_t Stream::node_id() const { return pw_stream_get_node_id(stream_.get()); }
 

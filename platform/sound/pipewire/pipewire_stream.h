@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,8 @@
 #include "platform/sound/sound_output.h"
 
 struct pw_core;
+struct pw_loop;
+struct spa_source;
 
 namespace wavorin::pipewire {
 
@@ -21,7 +24,7 @@ enum class StreamEvent {
   Suspended,  // the graph stopped driving the node while it should play
   Resumed,    // driven again after Suspended
   Moved,      // now driven by another device
-  Drained,    // what was pulled before drain() has left the node
+  Drained,    // what was pulled before drain() has been played
 };
 
 // One playback node (a pw_stream) in the graph, fed from a SampleSource by
@@ -40,8 +43,9 @@ class Stream {
   // reason, when libpipewire refuses it at once.
   static std::unique_ptr<Stream> open(pw_core* core, const OutputFormat& format,
                                       SampleSource& source, PlayClock& clock,
-                                      const std::string& media_name, std::uint32_t latency_frames,
-                                      EventHandler on_event, std::string& error);
+                                      const std::atomic<bool>& hold, const std::string& media_name,
+                                      std::uint32_t latency_frames, EventHandler on_event,
+                                      std::string& error);
   Stream(const Stream&) = delete;
   Stream& operator=(const Stream&) = delete;
   // Removes the node from the graph.
@@ -56,31 +60,35 @@ class Stream {
   // Drops what the node and its converter hold after the cycle in progress
   // (which has ended when this returns).
   void flush();
-  // Stops pulling; Drained once the node has given out what it held.
+  // Tells Drained once, after `hold` (below) is set, the clock says all
+  // that was pulled has been played.
   void drain();
-  // Pulls again after drain().
-  void undrain();
 
   // The node's id in the graph; for tests and benches that look it up.
   std::uint32_t node_id() const;
 
  private:
-  Stream(const OutputFormat& format, SampleSource& source, PlayClock& clock, EventHandler on_event);
+  Stream(const OutputFormat& format, SampleSource& source, PlayClock& clock,
+         const std::atomic<bool>& hold, EventHandler on_event);
   void tell(StreamEvent event, const std::string& reason = {});
 
   OutputFormat format_;
   std::size_t frame_bytes_;
   SampleSource& source_;
   PlayClock& clock_;
+  const std::atomic<bool>& hold_;  // while set, the node pulls nothing and plays silence
   EventHandler on_event_;
   StreamPtr stream_;
   std::unique_ptr<StreamListener> listener_;
   bool active_ = false;
   bool streaming_ = false;
   bool suspended_ = false;
-  bool draining_ = false;
+  bool flushed_ = false;  // the pause libpipewire reports after our flush is ours
   bool failed_ = false;
-  const void* driver_clock_ = nullptr;  // the position area of the driver the node follows
+  const void* driver_clock_ = nullptr;   // the position area of the driver the node follows
+  pw_loop* loop_ = nullptr;              // the connection's: runs the event below
+  spa_source* drained_event_ = nullptr;  // signalled by the real-time thread
+  std::atomic<bool> drained_signalled_{false};
 };
 
 }  // namespace wavorin::pipewire
