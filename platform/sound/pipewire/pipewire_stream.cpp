@@ -83,11 +83,11 @@ struct Stream::Callbacks {
         }
         break;
       case PW_STREAM_STATE_PAUSED:
-        // libpipewire also says paused after our own flush, while the node
-        // goes on being driven: only a pause from the graph tells that the
-        // device was suspended or went.
-        if (self->flushed_) {
-          self->flushed_ = false;
+        // libpipewire also says paused after our own flush, and while a
+        // moved node is linked again, while it goes on being driven: only
+        // another pause tells that the device was suspended or went.
+        if (self->expect_pause_) {
+          self->expect_pause_ = false;
           break;
         }
         if (self->active_ && self->streaming_ && !self->suspended_) {
@@ -116,9 +116,12 @@ struct Stream::Callbacks {
     // The first driver, and the one after a pause, is where the node was
     // sent; only a change while it plays is a move.
     const bool moved =
-        self->streaming_ && self->driver_clock_ != nullptr && self->driver_clock_ != area;
+        self->active_ && self->driver_clock_ != nullptr && self->driver_clock_ != area;
     self->driver_clock_ = area;
-    if (moved) self->tell(StreamEvent::Moved);
+    if (moved) {
+      self->expect_pause_ = true;
+      self->tell(StreamEvent::Moved);
+    }
   }
 
   // On the loop's thread, after the real-time thread saw the drain done.
@@ -228,7 +231,7 @@ void Stream::set_media_name(const std::string& media_name) {
 }
 
 void Stream::flush() {
-  flushed_ = streaming_;
+  expect_pause_ = streaming_;
   pw_stream_flush(stream_.get(), false);
 }
 

@@ -83,7 +83,7 @@ class Stream {
   bool active_ = false;
   bool streaming_ = false;
   bool suspended_ = false;
-  bool flushed_ = false;  // the pause libpipewire reports after our flush is ours
+  bool expect_pause_ = false;  // the next pause follows our flush or a move, not the device
   bool failed_ = false;
   const void* driver_clock_ = nullptr;   // the position area of the driver the node follows
   pw_loop* loop_ = nullptr;              // the connection's: runs the event below
