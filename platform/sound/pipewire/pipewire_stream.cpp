@@ -35,6 +35,7 @@ struct Stream::Callbacks {
   // The graph's real-time thread, once a cycle while the node is driven.
   static void process(void* data) {
     auto* self = static_cast<Stream*>(data);
+    self->cycled_.store(true, std::memory_order_relaxed);
     pw_buffer* buffer = pw_stream_dequeue_buffer(self->stream_.get());
     if (buffer == nullptr) return;
     spa_data& plane = buffer->buffer->datas[0];
@@ -113,10 +114,10 @@ struct Stream::Callbacks {
   static void io_changed(void* data, std::uint32_t id, void* area, std::uint32_t /*size*/) {
     auto* self = static_cast<Stream*>(data);
     if (id != SPA_IO_Position || area == nullptr) return;
-    // The first driver, and the one after a pause, is where the node was
-    // sent; only a change while it plays is a move.
-    const bool moved =
-        self->active_ && self->driver_clock_ != nullptr && self->driver_clock_ != area;
+    // Only a driver that drove the node can be moved from: the ones it is
+    // given while it is made and linked never ran it.
+    const bool drove = self->cycled_.exchange(false, std::memory_order_acq_rel);
+    const bool moved = drove && self->driver_clock_ != nullptr && self->driver_clock_ != area;
     self->driver_clock_ = area;
     if (moved) {
       self->expect_pause_ = true;

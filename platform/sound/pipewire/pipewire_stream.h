@@ -89,6 +89,7 @@ class Stream {
   pw_loop* loop_ = nullptr;              // the connection's: runs the event below
   spa_source* drained_event_ = nullptr;  // signalled by the real-time thread
   std::atomic<bool> drained_signalled_{false};
+  std::atomic<bool> cycled_{false};  // a cycle ran since the driver was last told
 };
 
 }  // namespace wavorin::pipewire
