@@ -21,7 +21,8 @@ class Tone : public SampleSource {
  public:
   std::size_t pull(std::int16_t* out, std::size_t frames) noexcept override {
     for (std::size_t frame = 0; frame < frames; ++frame, ++phase_) {
-      const auto value = static_cast<std::int16_t>(6000 * std::sin(static_cast<double>(phase_) * 0.0627));
+      const auto value =
+          static_cast<std::int16_t>(6000 * std::sin(static_cast<double>(phase_) * 0.0627));
       out[2 * frame] = value;
       out[2 * frame + 1] = value;
     }
