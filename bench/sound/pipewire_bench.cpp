@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "bench/sound/bare_pipewire_stream.h"
+#include "bench/sound/bench_source.h"
 #include "bench/sound/native_tap.h"
 #include "platform/sound/pipewire/pipewire_output.h"
 
@@ -44,6 +45,7 @@ using wavorin::OutputListener;
 using wavorin::SampleSource;
 using wavorin::SoundOutput;
 using wavorin::bench::BarePipeWireStream;
+using wavorin::bench::BenchSource;
 using wavorin::bench::NativeTap;
 
 std::int64_t now_ns() {
@@ -64,49 +66,6 @@ std::vector<std::int16_t> read_stereo(const std::string& path) {
   sf_close(file);
   return samples;
 }
-
-// Plays `samples` once from start(), or in a loop; stop() fades 5 ms from
-// the next sample, as the request layer does after a flush.
-class Player : public SampleSource {
- public:
-  explicit Player(std::vector<std::int16_t> samples, bool loop = false)
-      : samples_(std::move(samples)), loop_(loop) {}
-  void start() {
-    position_ = 0;
-    fade_left_ = -1;
-    playing_.store(true, std::memory_order_release);
-  }
-  void stop() { fade_requested_.store(true, std::memory_order_release); }
-  std::size_t pull(std::int16_t* out, std::size_t frames) noexcept override {
-    if (!playing_.load(std::memory_order_acquire)) return 0;
-    if (fade_requested_.exchange(false, std::memory_order_acq_rel)) fade_left_ = kFade;
-    const std::size_t total = samples_.size() / 2;
-    std::size_t given = 0;
-    for (; given < frames; ++given) {
-      if (position_ >= total) {
-        if (!loop_) break;
-        position_ = 0;
-      }
-      double gain = 1.0;
-      if (fade_left_ == 0) break;
-      if (fade_left_ > 0) gain = static_cast<double>(fade_left_--) / kFade;
-      out[2 * given] = static_cast<std::int16_t>(samples_[2 * position_] * gain);
-      out[2 * given + 1] = static_cast<std::int16_t>(samples_[2 * position_ + 1] * gain);
-      ++position_;
-    }
-    if (given < frames) playing_.store(false, std::memory_order_release);
-    return given;
-  }
-
- private:
-  static constexpr int kFade = 220;  // 5 ms
-  std::vector<std::int16_t> samples_;
-  bool loop_;
-  std::atomic<bool> playing_{false};
-  std::atomic<bool> fade_requested_{false};
-  std::size_t position_ = 0;
-  int fade_left_ = -1;
-};
 
 class Quiet : public OutputListener {
  public:
@@ -141,7 +100,7 @@ int clicks(const std::string& path, int times, const std::string& sink) {
   FILE* pacat_pipe = nullptr;
   for (int i = 0; i < times; ++i) {
     auto pause = [i] { std::this_thread::sleep_for(milliseconds(300 + 13 * i)); };
-    Player player(samples);
+    BenchSource player(samples);
     {  // First after start: connected with the request.
       tap->arm();
       const std::int64_t asked = now_ns();
@@ -223,7 +182,7 @@ int stops(int times, const std::string& sink) {
   std::vector<double> lasts;
   std::uint32_t quantum = 0;
   for (int i = 0; i < times; ++i) {
-    Player player(tone, true);
+    BenchSource player(tone, true);
     if (!output->open(OutputFormat{}, player, "sample1.wav")) return 1;
     output->set_latency(SoundOutput::Latency::High);
     player.start();
@@ -246,7 +205,7 @@ int stops(int times, const std::string& sink) {
 }
 
 int play(const std::string& path, double seconds) {
-  Player player(read_stereo(path), true);
+  BenchSource player(read_stereo(path), true);
   Quiet quiet;
   std::string refused;
   auto output = wavorin::pipewire::PipeWireOutput::make(quiet, refused);
@@ -288,7 +247,7 @@ bool sink_suspended(const std::string& sink) {
 }
 
 int after(const std::string& path, const std::string& sink) {
-  Player player(read_stereo(path));
+  BenchSource player(read_stereo(path));
   Quiet quiet;
   std::string refused;
   auto output = wavorin::pipewire::PipeWireOutput::make(quiet, refused);
