@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound/sound_decoder.h"
-#include "platform/sound/sound_file.h"
+#include "platform/sound/decoding/sound_decoder.h"
+#include "platform/sound/decoding/sound_file.h"
 
 namespace wavorin::test {
 

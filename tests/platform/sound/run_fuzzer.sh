@@ -11,9 +11,9 @@ if [ "$1" = build ]; then
   mkdir -p "$(dirname "$3")"
   clang++ "${flags[@]}" -o "$3" \
     "$root/tests/platform/sound/fuzz_decode.cpp" \
-    "$root/platform/sound/sound_file.cpp" \
-    "$root/platform/sound/sound_decoder.cpp" \
-    "$root/platform/sound/channel_mixer.cpp" \
+    "$root/platform/sound/decoding/sound_file.cpp" \
+    "$root/platform/sound/decoding/sound_decoder.cpp" \
+    "$root/platform/sound/decoding/channel_mixer.cpp" \
     $(pkg-config --libs sdl2 sndfile)
   exit 0
 fi

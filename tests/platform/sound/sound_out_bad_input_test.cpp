@@ -115,7 +115,8 @@ TEST_F(BadInputTest, TruncatedFilePlaysWhatIsThere) {
 // Cut while it plays (the file shrinks under the feeder): what was read is
 // heard, but a synchronous request says the sound did not play to its end.
 TEST_F(BadInputTest, FileCutWhilePlayingFailsASyncRequest) {
-  const std::string file = files_.write("long.wav", noise(std::size_t{44100} * 3, 2, 22), 2);
+  // Longer than what the feeder decodes ahead (two seconds and a block).
+  const std::string file = files_.write("long.wav", noise(std::size_t{44100} * 6, 2, 22), 2);
   std::thread cutter([&] {
     std::this_thread::sleep_for(milliseconds(300));
     ASSERT_EQ(truncate(file.c_str(), 44 + 44100 * 4), 0);
@@ -125,7 +126,7 @@ TEST_F(BadInputTest, FileCutWhilePlayingFailsASyncRequest) {
       timed([&] { result = sound().sndPlaySoundA(file, SND_SYNC | SND_NODEFAULT); });
   cutter.join();
   EXPECT_EQ(result, 0);
-  EXPECT_LT(took, 2.5) << "played on past the cut";
+  EXPECT_LT(took, 4.5) << "played on past the cut";
   const auto cut = reports(SoundProblem::FileCutShort);
   ASSERT_EQ(cut.size(), 1U);
   EXPECT_EQ(cut[0].name, file);
@@ -193,8 +194,9 @@ TEST_F(BadInputTest, ReasonIsReportedOnceOnStandardErrorAndToTheReporter) {
   EXPECT_TRUE(reports(SoundProblem::NoDevice).empty());
 }
 
-// The disk driver cannot write to /dev/full: the device is lost at once. A
-// click or Play is not heard, so it returns 0; the probe still goes on.
+// The disk driver cannot write to /dev/full: each device is lost at once.
+// A synchronous click is not heard, so it returns 0; the probe still goes
+// on; Play returns before the loss is known. The outage is told once.
 TEST_F(BadInputTest, LostDeviceIsReportedNeitherHangsNorCrashes) {
   const std::string file = files_.write("long.wav", noise(44100, 2, 12), 2);
   use_device_file("/dev/full");
@@ -203,20 +205,18 @@ TEST_F(BadInputTest, LostDeviceIsReportedNeitherHangsNorCrashes) {
   const struct {
     unsigned flags;
     int result;
-  } requests[] = {{SND_ASYNC | SND_NODEFAULT, 0},
+  } requests[] = {{SND_ASYNC | SND_NODEFAULT, 1},
                   {SND_SYNC | SND_NODEFAULT, 0},
                   {SND_NOSTOP, 1},
                   {SND_ASYNC, 1}};
-  std::size_t failures = 0;
   for (const auto& request : requests) {
     int result = -1;
     const double took = timed([&] { result = sound().sndPlaySoundA(file, request.flags); });
     EXPECT_EQ(result, request.result) << request.flags;
     EXPECT_LT(took, 1.0 + 2.5) << request.flags;
-    // One report for each device that failed, each reopened by the next request.
-    EXPECT_EQ(reports(SoundProblem::DeviceFailed).size(), ++failures) << request.flags;
   }
   EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
+  EXPECT_EQ(reports(SoundProblem::DeviceFailed).size(), 1U);
   EXPECT_TRUE(reports(SoundProblem::NoDevice).empty());
 }
 

@@ -11,14 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound/sdl_sound_out.h"
+#include "platform/sound/sound_system.h"
 #include "tests/platform/sound/heard_sound.h"
 #include "tests/platform/sound/test_sounds.h"
 
 namespace wavorin::test {
 
-// Plays through SDL's disk driver, which writes the device's samples to a
-// file in real time: what the file holds is what a listener would have heard.
+// The sound service on SDL's disk driver, which writes the device's samples
+// to a file in real time: what the file holds is what a listener would have
+// heard.
 class SoundOutTest : public ::testing::Test {
  protected:
   void SetUp() override { use_device_file(files_.path("device.raw")); }
@@ -30,9 +31,9 @@ class SoundOutTest : public ::testing::Test {
     unsetenv("SDL_DISKAUDIODELAY");
   }
 
-  SdlSoundOut& sound() {
+  SoundService& sound() {
     if (!sound_) {
-      sound_ = std::make_unique<SdlSoundOut>(options_);
+      sound_ = start_sound_system();
       sound_->set_reporter([this](const SoundReport& report) {
         const std::lock_guard lock(reports_mutex_);
         reports_.push_back(report);
@@ -77,10 +78,9 @@ class SoundOutTest : public ::testing::Test {
 
   TestSounds files_;
   std::string output_;
-  SdlSoundOut::Options options_{};
   std::mutex reports_mutex_;
   std::vector<SoundReport> reports_;
-  std::unique_ptr<SdlSoundOut> sound_;
+  std::unique_ptr<SoundService> sound_;
 };
 
 }  // namespace wavorin::test

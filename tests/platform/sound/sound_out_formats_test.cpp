@@ -1,11 +1,7 @@
-#include <SDL2/SDL.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 
-#include "platform/sound/playback.h"
 #include "tests/platform/sound/sound_out_fixture.h"
 
 namespace wavorin::test {
@@ -117,90 +113,6 @@ TEST_F(SurroundTest, LowFrequencyEffectsAreDropped) {
   EXPECT_EQ(left, 0.0);
   EXPECT_EQ(right, 0.0);
 }
-
-// A cut sound ramps down and then gives the device its own silence, for
-// every sample format SDL may hand back (unsigned 8-bit silence is 0x80).
-class CutRampTest : public ::testing::TestWithParam<SDL_AudioFormat> {
- protected:
-  // The silence byte SDL states for `format`, from a device opened with it.
-  static Uint8 silence_of(SDL_AudioFormat format) {
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
-    EXPECT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
-    SDL_AudioSpec want{};
-    want.freq = 44100;
-    want.format = format;
-    want.channels = 2;
-    want.samples = 256;
-    want.callback = [](void*, Uint8* stream, int length) {
-      std::memset(stream, 0, static_cast<std::size_t>(length));
-    };
-    SDL_AudioSpec have{};
-    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    EXPECT_NE(id, 0U) << SDL_GetError();
-    EXPECT_EQ(have.format, format);
-    SDL_CloseAudioDevice(id);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return have.silence;
-  }
-
-  // Distance from silence of the first channel of `frame`, for the formats
-  // this machine's byte order lets the ramp scale; -1 for the others.
-  static double level(SDL_AudioFormat format, const std::vector<Uint8>& bytes, std::size_t frame) {
-    const Uint8* at = bytes.data() + frame * 2 * (SDL_AUDIO_BITSIZE(format) / 8);
-    const auto read = [at](auto sample) {
-      std::memcpy(&sample, at, sizeof sample);
-      return static_cast<double>(sample);
-    };
-    switch (format) {
-      case AUDIO_U8:
-        return std::abs(read(Uint8{}) - 128.0);
-      case AUDIO_S8:
-        return std::abs(read(Sint8{}));
-      case AUDIO_S16SYS:
-        return std::abs(read(Sint16{}));
-      case AUDIO_S32SYS:
-        return std::abs(read(Sint32{}));
-      case AUDIO_F32SYS:
-        return std::abs(read(float{}));
-      default:
-        return -1.0;
-    }
-  }
-};
-
-TEST_P(CutRampTest, CutSoundFallsToTheDevicesOwnSilence) {
-  const SDL_AudioFormat format = GetParam();
-  const DeviceFormat device{format, 44100, 2, 512, silence_of(format)};
-  // A loud sound: every byte 0x70 is far from silence in every format.
-  const auto loud =
-      std::make_shared<std::vector<std::byte>>(device.frame_bytes() * 44100, std::byte{0x70});
-  Playback playback(loud, device);
-  std::vector<Uint8> buffer(device.frame_bytes() * 512);
-  playback.fill(buffer.data(), static_cast<int>(buffer.size()));
-  playback.request_fade();
-  playback.fill(buffer.data(), static_cast<int>(buffer.size()));
-  const std::size_t ramp_frames = 44100 * 5 / 1000;
-  const bool scaled = level(format, buffer, 0) >= 0;
-  if (scaled) {
-    EXPECT_GT(level(format, buffer, 0), level(format, buffer, ramp_frames / 2));
-    for (std::size_t f = 1; f < ramp_frames; ++f) {
-      ASSERT_LE(level(format, buffer, f), level(format, buffer, f - 1)) << "frame " << f;
-    }
-  }
-  const std::size_t silent_from = scaled ? ramp_frames * device.frame_bytes() : 0;
-  EXPECT_TRUE(std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(silent_from), buffer.end(),
-                          [&](Uint8 b) { return b == device.silence; }));
-  EXPECT_TRUE(playback.finished());
-  playback.fill(buffer.data(), static_cast<int>(buffer.size()));
-  EXPECT_TRUE(
-      std::all_of(buffer.begin(), buffer.end(), [&](Uint8 b) { return b == device.silence; }));
-}
-
-INSTANTIATE_TEST_SUITE_P(DeviceFormats, CutRampTest,
-                         ::testing::Values(AUDIO_U8, AUDIO_S8, AUDIO_U16LSB, AUDIO_U16MSB,
-                                           AUDIO_S16LSB, AUDIO_S16MSB, AUDIO_S32LSB, AUDIO_S32MSB,
-                                           AUDIO_F32LSB, AUDIO_F32MSB));
 
 }  // namespace
 }  // namespace wavorin::test

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/sound/device_format.h"
-#include "platform/sound/playback.h"
-#include "platform/sound/sound_file.h"
+#include "platform/sound/decoding/device_format.h"
+#include "platform/sound/decoding/playback.h"
+#include "platform/sound/decoding/sound_file.h"
 
 namespace wavorin {
 

@@ -1,4 +1,4 @@
-#include "platform/sound/sound_decoder.h"
+#include "platform/sound/decoding/sound_decoder.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/sound/sample_history.h"
+#include "platform/sound/rules/sample_history.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/sound/pulse_stream.h"
+#include "platform/sound/pulse/pulse_stream.h"
 
 #include <pulse/context.h>
 #include <pulse/proplist.h>

@@ -1,4 +1,4 @@
-#include "platform/sound/sound_file.h"
+#include "platform/sound/decoding/sound_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,11 +1,9 @@
-#include "platform/sound/audio_driver.h"
+#include "platform/sound/sdl/audio_driver.h"
 
 #include <SDL2/SDL.h>
 
 #include <cstdio>
 #include <string_view>
-
-#include "platform/sound/audio_device.h"
 
 namespace wavorin {
 
@@ -30,8 +28,10 @@ bool AudioDriver::switch_to(const char* driver) {
   return true;
 }
 
-std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted,
-                                                      std::string& silent_because, bool& told) {
+SDL_AudioDeviceID AudioDriver::open_device(const SDL_AudioSpec& wanted, std::string& silent_because,
+                                           bool& told) {
+  // SDL converts to what the device takes: the output is fed one format.
+  const auto open = [&wanted] { return SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0); };
   silent_because.clear();
   const char* current = SDL_GetCurrentAudioDriver();
   // The driver asked for by name when none could start: that is the one the
@@ -40,9 +40,9 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
   const std::string first = current != nullptr                   ? current
                             : asked != nullptr && *asked != '\0' ? asked
                                                                  : "none";
-  std::unique_ptr<AudioDevice> device;
-  if (current != nullptr) device = AudioDevice::open(wanted);
-  if (device) {
+  SDL_AudioDeviceID device = 0;
+  if (current != nullptr) device = open();
+  if (device != 0) {
     // Still on the silent driver an earlier fallback chose.
     silent_because = silent_reason_;
     return device;
@@ -53,29 +53,29 @@ std::unique_ptr<AudioDevice> AudioDriver::open_device(const DeviceFormat& wanted
 
   std::string chosen;
   const int drivers = SDL_GetNumAudioDrivers();
-  for (int i = 0; i < drivers && !device; ++i) {
+  for (int i = 0; i < drivers && device == 0; ++i) {
     const std::string_view name = SDL_GetAudioDriver(i);
     // 'disk' writes a file in the current folder: only on explicit request.
     if (name == first || name == "disk" || name == "dummy") continue;
-    if (switch_to(name.data())) device = AudioDevice::open(wanted);
-    if (device) {
+    if (switch_to(name.data())) device = open();
+    if (device != 0) {
       chosen = name;
       silent_reason_.clear();
     }
   }
-  if (!device && switch_to("dummy")) {
-    device = AudioDevice::open(wanted);
-    if (device) {
+  if (device == 0 && switch_to("dummy")) {
+    device = open();
+    if (device != 0) {
       chosen = "dummy (silent)";
       silent_because = silent_reason_ = reason;
     }
   }
   if (told) {
-    if (!device) silent_because = SDL_GetError();
+    if (device == 0) silent_because = SDL_GetError();
     return device;
   }
   told = true;
-  if (device) {
+  if (device != 0) {
     std::fprintf(stderr, "wavorin: no sound device through '%s' (%s); playing through %s\n",
                  first.c_str(), reason.c_str(), chosen.c_str());
   } else {

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <memory>
+#include <SDL2/SDL_audio.h>
+
 #include <string>
 
-#include "platform/sound/device_format.h"
-
 namespace wavorin {
-
-class AudioDevice;
 
 // SDL's audio subsystem (RAII) and the choice of back end. The desktop's
 // driver is used when it can open a device; otherwise the other compiled
@@ -20,12 +17,13 @@ class AudioDriver {
   AudioDriver& operator=(const AudioDriver&) = delete;
   ~AudioDriver();
 
-  // Never fails while the 'dummy' driver is compiled in. Reports a fallback
-  // on standard error, with SDL's reason, unless `told` says it was already
-  // (and sets it). `silent_because` is set to that reason when no device
-  // that is heard could be opened.
-  std::unique_ptr<AudioDevice> open_device(const DeviceFormat& wanted, std::string& silent_because,
-                                           bool& told);
+  // The device opened, taking `wanted` as it is (SDL converts); 0 only when
+  // not even 'dummy' opens. Reports a fallback on standard error, with SDL's
+  // reason, unless `told` says it was already (and sets it).
+  // `silent_because` is set to that reason when no device that is heard
+  // could be opened.
+  SDL_AudioDeviceID open_device(const SDL_AudioSpec& wanted, std::string& silent_because,
+                                bool& told);
 
  private:
   bool switch_to(const char* driver);

@@ -1,4 +1,4 @@
-#include "platform/sound/channel_mixer.h"
+#include "platform/sound/decoding/channel_mixer.h"
 
 #include <sndfile.h>
 

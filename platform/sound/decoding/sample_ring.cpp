@@ -1,4 +1,4 @@
-#include "platform/sound/sample_ring.h"
+#include "platform/sound/decoding/sample_ring.h"
 
 #include <algorithm>
 #include <cstring>

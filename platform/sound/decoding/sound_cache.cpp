@@ -1,4 +1,4 @@
-#include "platform/sound/sound_cache.h"
+#include "platform/sound/decoding/sound_cache.h"
 
 #include <cmath>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "platform/sound/semaphore.h"
+#include "platform/sound/decoding/semaphore.h"
 
 #include <SDL2/SDL_mutex.h>
 

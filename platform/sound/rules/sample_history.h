@@ -16,6 +16,8 @@ class SampleHistory {
   // Copies `size` bytes from those written `behind` bytes before the last;
   // false when they are no longer kept.
   bool copy_back(std::size_t behind, void* out, std::size_t size) const;
+  // Takes back the last `size` bytes remembered: a flush dropped them.
+  void forget(std::size_t size) { written_ -= size < written_ ? size : written_; }
 
  private:
   std::vector<std::byte> kept_;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound/channel_mixer.h"
-#include "platform/sound/device_format.h"
-#include "platform/sound/sound_file.h"
+#include "platform/sound/decoding/channel_mixer.h"
+#include "platform/sound/decoding/device_format.h"
+#include "platform/sound/decoding/sound_file.h"
 
 namespace wavorin {
 

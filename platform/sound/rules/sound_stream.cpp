@@ -1,0 +1,103 @@
+#include "platform/sound/rules/sound_stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "platform/sound/rules/rule_numbers.h"
+
+namespace wavorin {
+namespace {
+
+using rules::kFormat;
+
+// More than the largest buffer and device latency a server keeps: a flush
+// can take back that much, and the fade starts there.
+constexpr std::size_t kHistoryFrames = std::size_t{5} * kFormat.rate;
+constexpr auto kFadeFrames =
+    static_cast<std::size_t>(kFormat.rate * rules::kFade.count() / 1000000);
+const std::size_t kFrameBytes = kFormat.frame_bytes();
+const auto kChannels = static_cast<std::size_t>(kFormat.channels);
+
+// A straight ramp from full level to silence over `frames` frames.
+void ramp_down(std::int16_t* samples, std::size_t frames) {
+  for (std::size_t f = 0; f < frames; ++f) {
+    const double gain = static_cast<double>(frames - f) / static_cast<double>(frames + 1);
+    for (std::size_t c = 0; c < kChannels; ++c) {
+      std::int16_t& s = samples[f * kChannels + c];
+      s = static_cast<std::int16_t>(static_cast<double>(s) * gain);
+    }
+  }
+}
+
+}  // namespace
+
+SoundStream::SoundStream() : history_(kHistoryFrames * kFrameBytes) {}
+
+std::size_t SoundStream::pull(std::int16_t* out, std::size_t frames) noexcept {
+  const std::unique_lock lock(mutex_, std::try_to_lock);
+  if (!lock.owns_lock()) return 0;
+  std::size_t given = 0;
+  if (fade_at_ < fade_.size()) {
+    const std::size_t samples = std::min(frames * kChannels, fade_.size() - fade_at_);
+    std::memcpy(out, fade_.data() + fade_at_, samples * sizeof(std::int16_t));
+    fade_at_ += samples;
+    given = samples / kChannels;
+  }
+  if (sound_ && given < frames && !end_) {
+    const std::size_t bytes = sound_->give(reinterpret_cast<std::byte*>(out + given * kChannels),
+                                           (frames - given) * kFrameBytes);
+    if (bytes > 0) taken_ = true;
+    given += bytes / kFrameBytes;
+    if (sound_->finished()) end_ = pulled_ + given;
+  }
+  history_.remember(out, given * kFrameBytes);
+  pulled_ += given;
+  return given;
+}
+
+void SoundStream::play(std::shared_ptr<Playback> sound) {
+  const std::lock_guard lock(mutex_);
+  sound_ = std::move(sound);
+  end_.reset();
+  taken_ = false;
+}
+
+std::uint64_t SoundStream::cut(std::uint64_t position) {
+  const std::lock_guard lock(mutex_);
+  sound_.reset();
+  end_.reset();
+  taken_ = false;
+  const std::uint64_t back = pulled_ - std::min(position, pulled_);
+  const std::size_t frames = std::min<std::uint64_t>(back, kFadeFrames);
+  std::vector<std::int16_t> fade(frames * kChannels);
+  if (frames == 0 || !history_.copy_back(back * kFrameBytes, fade.data(), frames * kFrameBytes)) {
+    fade.clear();
+  }
+  ramp_down(fade.data(), fade.size() / kChannels);
+  history_.forget(back * kFrameBytes);
+  pulled_ -= back;
+  fade_ = std::move(fade);
+  fade_at_ = 0;
+  return pulled_ + fade_.size() / kChannels;
+}
+
+std::optional<std::uint64_t> SoundStream::end() const {
+  const std::lock_guard lock(mutex_);
+  return end_;
+}
+
+bool SoundStream::taken() const {
+  const std::lock_guard lock(mutex_);
+  return taken_;
+}
+
+void SoundStream::restart() {
+  const std::lock_guard lock(mutex_);
+  pulled_ = 0;
+  fade_.clear();
+  fade_at_ = 0;
+  history_.forget(kHistoryFrames * kFrameBytes);
+}
+
+}  // namespace wavorin
