@@ -48,6 +48,7 @@ struct Connection::Callbacks {
     if (id != PW_ID_CORE || seq != self->pending_sync_) return;
     self->pending_sync_ = -1;
     self->answers_ = true;
+    self->handed_out_ = false;
     self->reason_.clear();
     if (self->made_ && self->has_sink_ && !self->told_up_ && self->on_change_) {
       self->told_up_ = true;
@@ -80,9 +81,10 @@ struct Connection::Callbacks {
   static void retry(void* data, std::uint64_t /*expirations*/) {
     auto* self = static_cast<Connection*>(data);
     if (self->answers_) return;
-    if (self->told_up_) {
+    if (self->told_up_ || self->handed_out_) {
       // Streams go before their core.
       self->told_up_ = false;
+      self->handed_out_ = false;
       if (self->on_change_) self->on_change_(false, self->reason_);
     }
     self->hang_up();
@@ -133,7 +135,11 @@ std::unique_ptr<Connection> Connection::connect(ChangeHandler on_change,
     return nullptr;
   }
   pw_loop* loop = pw_thread_loop_get_loop(connection->loop_.get());
-  connection->context_.reset(pw_context_new(loop, nullptr, 0));
+  // client-rt.conf, as PipeWire's own players take: its module gives the
+  // streams' data thread real-time priority (RTKit, or the process's own
+  // limit), so a cycle of a few frames is not missed under load.
+  connection->context_.reset(
+      pw_context_new(loop, pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0));
   if (!connection->context_) {
     refused = std::string("no PipeWire context: ") + std::strerror(errno);
     return nullptr;
@@ -176,6 +182,21 @@ Connection::~Connection() {
   }
   context_.reset();
   loop_.reset();
+}
+
+pw_core* Connection::core_for_stream() {
+  if (answers_ || (core_ && pending_sync_ != -1)) {
+    handed_out_ = !answers_;
+    return core_.get();
+  }
+  // Away, and not being dialled: dial now rather than at the next retry, so
+  // a request just after the daemon came back finds it.
+  hang_up();
+  if (!dial()) return nullptr;
+  handed_out_ = true;
+  timespec answer{0, ns(kAnswer)};
+  pw_loop_update_timer(pw_thread_loop_get_loop(loop_.get()), retry_timer_, &answer, nullptr, false);
+  return core_.get();
 }
 
 bool Connection::dial() {

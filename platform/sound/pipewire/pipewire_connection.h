@@ -59,8 +59,11 @@ class Connection {
     pw_thread_loop* loop_;
   };
 
-  // Lock held. Nothing while the daemon is away.
-  pw_core* core() const { return answers_ ? core_.get() : nullptr; }
+  // Lock held. The core to make a stream on: the answering one or, while
+  // the daemon is away, one dialled now, whose answer comes later (a stream
+  // made on it waits for it; if none comes, the change handler is told as
+  // for a loss). Nothing when no daemon takes the call.
+  pw_core* core_for_stream();
   pw_thread_loop* loop() const { return loop_.get(); }
   const std::string& reason() const { return reason_; }
 
@@ -82,8 +85,9 @@ class Connection {
   int pending_sync_ = -1;  // the sequence number of the first answer awaited
   bool answers_ = false;
   bool has_sink_ = false;
-  bool made_ = false;     // connect() has returned it
-  bool told_up_ = false;  // the change handler was told the daemon answers
+  bool made_ = false;        // connect() has returned it
+  bool told_up_ = false;     // the change handler was told the daemon answers
+  bool handed_out_ = false;  // a core not yet answering was given for a stream
   std::string reason_;
 };
 

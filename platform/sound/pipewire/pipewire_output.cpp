@@ -57,8 +57,8 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
   Connection::Lock lock(*connection_);
   stream_.reset();
   open_.store(false, std::memory_order_release);
-  hold_.store(false, std::memory_order_release);
-  pw_core* core = connection_->core();
+  pulling_.store(Pulling::Yes, std::memory_order_release);
+  pw_core* core = connection_->core_for_stream();
   if (core == nullptr) {
     set_why(connection_->reason());
     return false;
@@ -66,7 +66,7 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
   clock_.restart(format.rate);
   std::string error;
   stream_ = Stream::open(
-      core, format, source, clock_, hold_, media_name, latency_frames(Latency::Low, format.rate),
+      core, format, source, clock_, pulling_, media_name, latency_frames(Latency::Low, format.rate),
       [this](StreamEvent event, const std::string& reason) { on_stream(event, reason); }, error);
   if (!stream_) {
     set_why(error);
@@ -81,19 +81,19 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
 void PipeWireOutput::set_corked(bool corked) {
   Connection::Lock lock(*connection_);
   if (!stream_) return;
-  if (!corked) hold_.store(false, std::memory_order_release);
+  if (!corked) pulling_.store(Pulling::Yes, std::memory_order_release);
   stream_->set_active(!corked);
 }
 
 // The node pulls in every cycle it is driven, so a short pull costs at most
 // a cycle; only a drained node must be told that it may pull again.
-void PipeWireOutput::wake() { hold_.store(false, std::memory_order_release); }
+void PipeWireOutput::wake() { pulling_.store(Pulling::Yes, std::memory_order_release); }
 
 std::uint64_t PipeWireOutput::flush() {
   Connection::Lock lock(*connection_);
   if (!stream_) return clock_.pulled();
   stream_->flush();
-  hold_.store(false, std::memory_order_release);
+  pulling_.store(Pulling::Yes, std::memory_order_release);
   // Pulled in the cycle that plays it: all of it is heard, or is being.
   return clock_.pulled();
 }
@@ -102,14 +102,14 @@ void PipeWireOutput::drain() {
   Connection::Lock lock(*connection_);
   if (!stream_) return;
   stream_->drain();
-  hold_.store(true, std::memory_order_release);
+  pulling_.store(Pulling::UntilShort, std::memory_order_release);
 }
 
 void PipeWireOutput::close() {
   Connection::Lock lock(*connection_);
   stream_.reset();
   open_.store(false, std::memory_order_release);
-  hold_.store(false, std::memory_order_release);
+  pulling_.store(Pulling::Yes, std::memory_order_release);
 }
 
 std::uint64_t PipeWireOutput::played() const { return clock_.played(monotonic_ns()); }

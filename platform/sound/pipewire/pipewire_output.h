@@ -6,14 +6,13 @@
 #include <mutex>
 #include <string>
 
+#include "platform/sound/pipewire/pipewire_stream.h"
 #include "platform/sound/pipewire/play_clock.h"
 #include "platform/sound/sound_output.h"
 
 namespace wavorin::pipewire {
 
 class Connection;
-class Stream;
-enum class StreamEvent;
 
 // The output as a native PipeWire client: one playback node (pw_stream)
 // whose real-time cycle pulls the source directly, so nothing the program
@@ -68,7 +67,7 @@ class PipeWireOutput final : public SoundOutput {
   bool lost_told_ = false;  // Lost was told since the daemon last answered
 
   std::atomic<bool> open_{false};
-  std::atomic<bool> hold_{false};  // pulls stopped by drain(), until wake()
+  std::atomic<Pulling> pulling_{Pulling::Yes};  // held after drain(), until wake()
   // The open stream's count; started again by open(), when no stream pulls.
   PlayClock clock_{44100};
   mutable std::mutex why_mutex_;  // guards why_ alone

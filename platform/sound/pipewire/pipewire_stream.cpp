@@ -2,6 +2,7 @@
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -43,8 +44,13 @@ struct Stream::Callbacks {
     if (buffer->requested != 0) frames = std::min<std::size_t>(frames, buffer->requested);
 
     auto* out = static_cast<std::int16_t*>(plane.data);
-    const bool hold = self->hold_.load(std::memory_order_acquire);
-    const std::size_t got = frames == 0 || hold ? 0 : self->source_.pull(out, frames);
+    Pulling pulling = self->pulling_.load(std::memory_order_acquire);
+    const std::size_t got =
+        frames == 0 || pulling == Pulling::No ? 0 : self->source_.pull(out, frames);
+    if (pulling == Pulling::UntilShort && got < frames &&
+        self->pulling_.compare_exchange_strong(pulling, Pulling::No, std::memory_order_acq_rel)) {
+      pulling = Pulling::No;
+    }
     std::memset(out + got * static_cast<std::size_t>(self->format_.channels), 0,
                 (frames - got) * self->frame_bytes_);
 
@@ -57,7 +63,7 @@ struct Stream::Callbacks {
       const auto behind = static_cast<std::int64_t>(static_cast<double>(time.delay) * to_ours) +
                           static_cast<std::int64_t>(time.buffered);
       self->clock_.cycle(behind, time.now, frames, got);
-      if (hold && self->clock_.played(time.now) >= self->clock_.pulled() &&
+      if (pulling == Pulling::No && self->clock_.played(time.now) >= self->clock_.pulled() &&
           !self->drained_signalled_.exchange(true, std::memory_order_acq_rel)) {
         pw_loop_signal_event(self->loop_, self->drained_event_);
       }
@@ -128,7 +134,9 @@ struct Stream::Callbacks {
   // On the loop's thread, after the real-time thread saw the drain done.
   static void drained(void* data, std::uint64_t /*count*/) {
     auto* self = static_cast<Stream*>(data);
-    if (self->hold_.load(std::memory_order_acquire)) self->tell(StreamEvent::Drained);
+    if (self->pulling_.load(std::memory_order_acquire) == Pulling::No) {
+      self->tell(StreamEvent::Drained);
+    }
   }
 };
 
@@ -146,27 +154,28 @@ constexpr pw_stream_events kEvents = [] {
 }  // namespace
 
 Stream::Stream(const OutputFormat& format, SampleSource& source, PlayClock& clock,
-               const std::atomic<bool>& hold, EventHandler on_event)
+               std::atomic<Pulling>& pulling, EventHandler on_event)
     : format_(format),
       frame_bytes_(format.frame_bytes()),
       source_(source),
       clock_(clock),
-      hold_(hold),
+      pulling_(pulling),
       on_event_(std::move(on_event)),
       listener_(std::make_unique<StreamListener>()) {}
 
 std::unique_ptr<Stream> Stream::open(pw_core* core, const OutputFormat& format,
                                      SampleSource& source, PlayClock& clock,
-                                     const std::atomic<bool>& hold, const std::string& media_name,
+                                     std::atomic<Pulling>& pulling, const std::string& media_name,
                                      std::uint32_t latency_frames, EventHandler on_event,
                                      std::string& error) {
-  std::unique_ptr<Stream> stream(new Stream(format, source, clock, hold, std::move(on_event)));
+  std::unique_ptr<Stream> stream(new Stream(format, source, clock, pulling, std::move(on_event)));
   const std::string latency = latency_text(latency_frames, format.rate);
+  const std::string process = std::to_string(::getpid());
   pw_properties* properties = pw_properties_new(
       PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE, "Music",
       PW_KEY_MEDIA_NAME, media_name.c_str(), PW_KEY_APP_NAME, kApplicationName, PW_KEY_APP_ID,
       kApplicationId, PW_KEY_APP_ICON_NAME, kApplicationId, PW_KEY_NODE_NAME, kApplicationName,
-      PW_KEY_NODE_LATENCY, latency.c_str(), nullptr);
+      PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_APP_PROCESS_ID, process.c_str(), nullptr);
   stream->stream_.reset(pw_stream_new(core, kApplicationName, properties));
   if (!stream->stream_) {
     error = std::string("PipeWire refused the stream: ") + std::strerror(errno);

@@ -17,6 +17,11 @@ struct spa_source;
 
 namespace wavorin::pipewire {
 
+// Whether a stream's node pulls its source. After drain() the owner sets
+// UntilShort: the node pulls until the source gives less than a cycle, then
+// stops (No) and plays silence until the owner says Yes again.
+enum class Pulling { Yes, UntilShort, No };
+
 // What happened to a stream, beyond what was asked; told on the loop's
 // thread with its lock held.
 enum class StreamEvent {
@@ -43,7 +48,7 @@ class Stream {
   // reason, when libpipewire refuses it at once.
   static std::unique_ptr<Stream> open(pw_core* core, const OutputFormat& format,
                                       SampleSource& source, PlayClock& clock,
-                                      const std::atomic<bool>& hold, const std::string& media_name,
+                                      std::atomic<Pulling>& pulling, const std::string& media_name,
                                       std::uint32_t latency_frames, EventHandler on_event,
                                       std::string& error);
   Stream(const Stream&) = delete;
@@ -60,8 +65,8 @@ class Stream {
   // Drops what the node and its converter hold after the cycle in progress
   // (which has ended when this returns).
   void flush();
-  // Tells Drained once, after `hold` (below) is set, the clock says all
-  // that was pulled has been played.
+  // Tells Drained once, after the node stopped pulling (UntilShort gave way
+  // to No), the clock says all that was pulled has been played.
   void drain();
 
   // The node's id in the graph; for tests and benches that look it up.
@@ -69,14 +74,14 @@ class Stream {
 
  private:
   Stream(const OutputFormat& format, SampleSource& source, PlayClock& clock,
-         const std::atomic<bool>& hold, EventHandler on_event);
+         std::atomic<Pulling>& pulling, EventHandler on_event);
   void tell(StreamEvent event, const std::string& reason = {});
 
   OutputFormat format_;
   std::size_t frame_bytes_;
   SampleSource& source_;
   PlayClock& clock_;
-  const std::atomic<bool>& hold_;  // while set, the node pulls nothing and plays silence
+  std::atomic<Pulling>& pulling_;  // the owner's: whether the node pulls or plays silence
   EventHandler on_event_;
   StreamPtr stream_;
   std::unique_ptr<StreamListener> listener_;

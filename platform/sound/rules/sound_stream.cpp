@@ -65,16 +65,28 @@ void SoundStream::play(std::shared_ptr<Playback> sound) {
 
 std::uint64_t SoundStream::cut(std::uint64_t position) {
   const std::lock_guard lock(mutex_);
+  const std::shared_ptr<Playback> sound = std::move(sound_);
+  const bool ended = end_.has_value();
   sound_.reset();
   end_.reset();
   taken_ = false;
   const std::uint64_t back = pulled_ - std::min(position, pulled_);
-  const std::size_t frames = std::min<std::uint64_t>(back, kFadeFrames);
-  std::vector<std::int16_t> fade(frames * kChannels);
-  if (frames == 0 || !history_.copy_back(back * kFrameBytes, fade.data(), frames * kFrameBytes)) {
-    fade.clear();
+  const std::size_t taken_back = std::min<std::uint64_t>(back, kFadeFrames);
+  std::vector<std::int16_t> fade(kFadeFrames * kChannels);
+  std::size_t frames = taken_back;
+  if (frames != 0 && !history_.copy_back(back * kFrameBytes, fade.data(), frames * kFrameBytes)) {
+    frames = 0;
   }
-  ramp_down(fade.data(), fade.size() / kChannels);
+  // An output that took back less than the fade (one that plays each cycle
+  // as it pulls it) leaves the fade's rest to the sound itself: the samples
+  // that follow the last one pulled, so the fade goes on from what is heard.
+  if (frames == back && frames < kFadeFrames && sound && !ended) {
+    frames += sound->give(reinterpret_cast<std::byte*>(fade.data() + frames * kChannels),
+                          (kFadeFrames - frames) * kFrameBytes) /
+              kFrameBytes;
+  }
+  fade.resize(frames * kChannels);
+  ramp_down(fade.data(), frames);
   history_.forget(back * kFrameBytes);
   pulled_ -= back;
   fade_ = std::move(fade);
