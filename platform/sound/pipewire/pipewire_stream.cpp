@@ -121,9 +121,11 @@ struct Stream::Callbacks {
     auto* self = static_cast<Stream*>(data);
     if (id != SPA_IO_Position || area == nullptr) return;
     // Only a driver that drove the node can be moved from: the ones it is
-    // given while it is made and linked never ran it.
+    // given while it is made and linked never ran it, and a paused node
+    // leaves its driver without being moved.
     const bool drove = self->cycled_.exchange(false, std::memory_order_acq_rel);
-    const bool moved = drove && self->driver_clock_ != nullptr && self->driver_clock_ != area;
+    const bool moved =
+        drove && self->active_ && self->driver_clock_ != nullptr && self->driver_clock_ != area;
     self->driver_clock_ = area;
     if (moved) {
       self->expect_pause_ = true;
@@ -175,7 +177,12 @@ std::unique_ptr<Stream> Stream::open(pw_core* core, const OutputFormat& format,
       PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE, "Music",
       PW_KEY_MEDIA_NAME, media_name.c_str(), PW_KEY_APP_NAME, kApplicationName, PW_KEY_APP_ID,
       kApplicationId, PW_KEY_APP_ICON_NAME, kApplicationId, PW_KEY_NODE_NAME, kApplicationName,
-      PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_APP_PROCESS_ID, process.c_str(), nullptr);
+      PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_APP_PROCESS_ID, process.c_str(),
+      // Driven only once linked to a device: a node not yet linked (the
+      // session manager links it a few milliseconds after it is made, later
+      // after a restart) would otherwise be driven by any clock and have
+      // its first samples pulled and lost, and counted as heard.
+      PW_KEY_NODE_WANT_DRIVER, "false", nullptr);
   stream->stream_.reset(pw_stream_new(core, kApplicationName, properties));
   if (!stream->stream_) {
     error = std::string("PipeWire refused the stream: ") + std::strerror(errno);
