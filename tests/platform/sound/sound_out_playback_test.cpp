@@ -69,9 +69,8 @@ TEST_F(SoundOutTest, StopFromAnotherThreadEndsAWaitedSoundAtOnce) {
   const std::string file = files_.write("long.wav", noise(44100, 2, 23), 2);
   sound();
   double waited = 0;
-  std::thread player([&] {
-    waited = timed([&] { EXPECT_EQ(sound_->sndPlaySoundA(file, SND_SYNC), 1); });
-  });
+  std::thread player(
+      [&] { waited = timed([&] { EXPECT_EQ(sound_->sndPlaySoundA(file, SND_SYNC), 1); }); });
   std::this_thread::sleep_for(milliseconds(300));
   EXPECT_LT(timed([&] { EXPECT_EQ(sound_->sndPlaySoundA("", SND_NODEFAULT), 1); }), 0.03);
   player.join();
