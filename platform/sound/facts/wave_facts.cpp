@@ -25,7 +25,7 @@ constexpr std::int64_t kGsmFrames = 320;
 
 // The header: chunks before "data" are small; more than this is not a wave
 // file the program plays.
-constexpr std::size_t kHeaderLimit = 64 * 1024;
+constexpr std::size_t kHeaderLimit = std::size_t{64} * 1024;
 
 std::uint32_t u32(const unsigned char* at) {
   return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8U |

@@ -95,7 +95,7 @@ class ConformanceTest : public ::testing::TestWithParam<Output> {
 TEST_P(ConformanceTest, ClickThenCutsCorkAndCloseTheStream) {
   const bool server = GetParam().server;
   const std::string click = files_.write("click.wav", noise(2205, 2, 41), 2);
-  const std::string tune = files_.write("tune.wav", noise(44100 * 2, 2, 42), 2);
+  const std::string tune = files_.write("tune.wav", noise(std::size_t{44100} * 2, 2, 42), 2);
   const std::string not_wave = files_.write_bytes("notes.wav", {'n', 'o'});
   const double click_took = timed([&] { EXPECT_EQ(sound_->sndPlaySoundA(click, SND_SYNC), 1); });
   EXPECT_GE(click_took, 0.05 - 0.005);
