@@ -31,7 +31,7 @@
 #include "bench/proc/process_reader.h"
 #include "bench/sound/child_process.h"
 #include "bench/sound/device_tap.h"
-#include "platform/sound/sdl_sound_out.h"
+#include "platform/sound/sound_system.h"
 #include "platform/sound_module/loaded_sound_service.h"
 
 namespace {
@@ -149,8 +149,9 @@ int play(const std::string& path, double seconds, DeviceTap::Backend backend) {
 // The sound service as a player of its own, so that it can be timed from
 // outside like any other player: process start to first sample included.
 int once(const std::string& path, double seconds) {
-  wavorin::SdlSoundOut sound;
-  if (sound.sndPlaySoundA(path, wavorin::SND_ASYNC | wavorin::SND_NODEFAULT) == 0) return 1;
+  // The output the environment chooses (the tap sets SDL_AUDIODRIVER).
+  const auto sound = wavorin::start_sound_system();
+  if (sound->sndPlaySoundA(path, wavorin::SND_ASYNC | wavorin::SND_NODEFAULT) == 0) return 1;
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
   return 0;
 }

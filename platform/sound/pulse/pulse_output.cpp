@@ -250,35 +250,32 @@ std::uint64_t PulseOutput::played() const {
   if (stream_ == nullptr || !timed_ || pa_stream_get_state(stream_) != PA_STREAM_READY) {
     return played_;
   }
-  // From what the server last said it read, less what its device still
-  // holds, and the time since: never from libpulse's interpolation, which
-  // runs on from an uncork before the server has read anything.
+  // The server's own playback time, which follows its rewinds, but never
+  // past what it has read: libpulse's interpolation runs on from an uncork
+  // before the server has taken anything. Old timing is asked for again.
   const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
-  if (timing == nullptr || timing->read_index < 0) return played_;
+  pa_usec_t time = 0;
+  if (timing == nullptr || timing->read_index < 0 || pa_stream_get_time(stream_, &time) < 0) {
+    return played_;
+  }
   timeval now{};
   pa_gettimeofday(&now);
-  const pa_usec_t age = pa_timeval_diff(&now, &timing->timestamp);
-  if (age > kTimingAge) {
+  if (pa_timeval_diff(&now, &timing->timestamp) > kTimingAge) {
     drop(pa_stream_update_timing_info(stream_, nullptr, nullptr));
   }
-  const auto frames = [](pa_usec_t usec) {
-    return static_cast<std::int64_t>(usec * static_cast<pa_usec_t>(kSpec.rate) / PA_USEC_PER_SEC);
-  };
-  std::int64_t said = timing->read_index / static_cast<std::int64_t>(kFrameBytes) -
-                      frames(timing->sink_usec + timing->transport_usec);
-  if (timing->playing != 0 && !corked_) said += frames(age);
-  const auto clamped = static_cast<std::uint64_t>(std::max<std::int64_t>(0, said));
   std::uint64_t bound = pulled_;
+  // A server that rewinds may leave a new stream's samples unread for as
+  // long as its device runs ahead; one that cannot reads them at once.
+  if (rewinds_) {
+    bound = std::min<std::uint64_t>(bound,
+                                    static_cast<std::uint64_t>(timing->read_index) / kFrameBytes);
+  }
   if (!corked_) {
     const std::chrono::duration<double> since = std::chrono::steady_clock::now() - uncorked_at_;
     bound =
         std::min(bound, played_at_uncork_ + static_cast<std::uint64_t>(since.count() * kSpec.rate));
   }
-  pa_usec_t time = 0;
-  if (pa_stream_get_time(stream_, &time) == 0) {
-    bound = std::min<std::uint64_t>(bound, pa_usec_to_bytes(time, &kSpec) / kFrameBytes);
-  }
-  played_ = std::min(clamped, bound);
+  played_ = std::min<std::uint64_t>(bound, pa_usec_to_bytes(time, &kSpec) / kFrameBytes);
   return played_;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "platform/sound/decoding/sound_file.h"
+#include "platform/sound/facts/wave_facts.h"
 #include "platform/sound/rules/rule_numbers.h"
 #include "platform/sound_out.h"
 
@@ -61,10 +61,9 @@ void SoundRules::set_reporter(SoundReporter reporter) {
 }
 
 std::optional<std::int64_t> SoundRules::length_us(const std::string& name) {
-  std::string error;
-  const auto file = SoundFile::open_path(name, error);
-  if (!file || file->sample_rate() <= 0) return std::nullopt;
-  return static_cast<std::int64_t>(static_cast<double>(file->frames()) * 1e6 / file->sample_rate());
+  const std::optional<WaveFacts> facts = WaveFacts::read(name);
+  if (!facts) return std::nullopt;
+  return facts->length_us();
 }
 
 void SoundRules::warm_up() {

@@ -48,7 +48,9 @@ SdlOutput::~SdlOutput() {
 bool SdlOutput::open(const OutputFormat& format, SampleSource& source, const std::string&) {
   {
     const std::lock_guard lock(mutex_);
-    format_ = format;
+    // Read by the callback without the lock: written only before the first
+    // device, as the rules always ask for the same format.
+    if (!(format == format_)) format_ = format;
     wanted_ = true;
     corked_ = true;
     if (device_ != 0) SDL_LockAudioDevice(device_);

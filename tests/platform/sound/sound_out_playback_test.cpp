@@ -63,6 +63,20 @@ TEST_F(SoundOutTest, DestroyedWhileASoundPlaysEndsPromptly) {
   EXPECT_LT(timed([&] { sound_.reset(); }), 0.5);
 }
 
+// A Stop from another thread while a synchronous sound is waited for is
+// served at once: the waiting request holds no lock, and it returns too.
+TEST_F(SoundOutTest, StopFromAnotherThreadEndsAWaitedSoundAtOnce) {
+  const std::string file = files_.write("long.wav", noise(44100, 2, 23), 2);
+  sound();
+  double waited = 0;
+  std::thread player(
+      [&] { waited = timed([&] { EXPECT_EQ(sound_->sndPlaySoundA(file, SND_SYNC), 1); }); });
+  std::this_thread::sleep_for(milliseconds(300));
+  EXPECT_LT(timed([&] { EXPECT_EQ(sound_->sndPlaySoundA("", SND_NODEFAULT), 1); }), 0.03);
+  player.join();
+  EXPECT_LT(waited, 0.3 + 0.2);
+}
+
 // Requests from two threads are served one at a time (run it under TSan).
 TEST_F(SoundOutTest, RequestsFromTwoThreadsAtOnce) {
   const std::string first = files_.write("first.wav", noise(2205, 2, 19), 2);

@@ -85,7 +85,7 @@ class RulesTest : public ::testing::Test {
 // waiting for a drain (the fake never tells Drained); then the stream is
 // corked at once and closed after the grace period, not before.
 TEST_F(RulesTest, SyncReturnsWhenPlayedThenCorksAndClosesAfterTheGrace) {
-  for (const std::size_t buffer : {std::size_t{2048}, std::size_t{3 * 44100}}) {
+  for (const std::size_t buffer : {std::size_t{2048}, std::size_t{3} * 44100}) {
     SCOPED_TRACE(buffer);
     setup_.buffer_frames = buffer;
     rules_.reset();
@@ -144,7 +144,7 @@ TEST_F(RulesTest, ACutFadesAndCorksTheStream) {
   EXPECT_EQ(count(SoundProblem::FileUnplayable), 2);
 
   rules_.reset();
-  const auto click = noise(441 * 3, 2, 6);
+  const auto click = noise(std::size_t{441} * 3, 2, 6);
   const std::string click_file = files_.write("click.wav", click, 2);
   ASSERT_EQ(rules().sndPlaySoundA(held, SND_ASYNC), 1);
   clock_.advance(milliseconds(200));
@@ -175,7 +175,7 @@ TEST_F(RulesTest, WarmUpRenewsTheGracePeriod) {
 // A server that plays nothing (suspended, stopped) or is absent holds a
 // synchronous request no longer than its sound's length and 50 ms.
 TEST_F(RulesTest, ASilentServerNeverHoldsASyncRequest) {
-  const std::string click = files_.write("click.wav", noise(441 * 3, 2, 8), 2);
+  const std::string click = files_.write("click.wav", noise(std::size_t{441} * 3, 2, 8), 2);
   for (const Server server : {Server::Suspended, Server::Stopped, Server::Absent}) {
     rules_.reset();
     fake().set_server(server);
@@ -191,7 +191,7 @@ TEST_F(RulesTest, ASilentServerNeverHoldsASyncRequest) {
 // The server goes while idle and comes back before the next press: the
 // outage is over, and nothing is told of it.
 TEST_F(RulesTest, AnOutageOverTakesBackItsReport) {
-  const std::string click = files_.write("click.wav", noise(441 * 3, 2, 9), 2);
+  const std::string click = files_.write("click.wav", noise(std::size_t{441} * 3, 2, 9), 2);
   EXPECT_EQ(rules().sndPlaySoundA(click, SND_SYNC | SND_NODEFAULT), 1);
   fake().lose();
   clock_.advance(milliseconds(100));
