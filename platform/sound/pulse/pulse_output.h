@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/sound/sound_output.h"
@@ -80,6 +81,9 @@ class PulseOutput : public SoundOutput {
   // until then its latency may be that of a suspended or idle device.
   bool timed_ = false;
   std::chrono::steady_clock::time_point uncorked_at_;
+  // When a server that rewinds first read from the stream after the uncork
+  // (it reads nothing while its device is suspended or it is stopped).
+  mutable std::optional<std::chrono::steady_clock::time_point> reading_since_;
 };
 
 }  // namespace wavorin

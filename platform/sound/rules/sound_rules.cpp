@@ -235,10 +235,11 @@ void SoundRules::end_current(Outcome outcome) {
 }
 
 SoundRules::Time SoundRules::deadline(const Current& current) const {
-  // A server that takes the sound is let play it (a fresh stream on a
-  // device that runs far ahead is heard late); one that takes nothing
-  // (stopped, suspended) holds no synchronous request past its length.
-  const bool taking = output_->played() > current.played_at || stream_.taken();
+  // A server that plays the sound is let finish it (a fresh stream on a
+  // device that runs far ahead is heard late); one that plays nothing
+  // (stopped, suspended), whatever it was handed, holds no synchronous
+  // request past its length.
+  const bool taking = output_->played() > current.played_at;
   const bool waited = (current.flags & SND_ASYNC) == 0 && !taking;
   return current.length_end + (waited ? Clock::duration(kSyncOverrun) : kAsyncOverrun);
 }
