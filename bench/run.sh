@@ -20,6 +20,10 @@ if [ "${1:-}" = --beside-server ]; then
   server=$WAVORIN_SOUND_SERVER
   pids=$WAVORIN_SOUND_SERVER_PIDS
   row() { echo "$1@$server $2" >>"$results"; }
+  # First, while nothing else keeps the sink awake: how long a press keeps
+  # the window from answering in each state of the server, and how soon
+  # after Stop the sink may sleep.
+  row wavorin_answers "$("$bin/wavorin_desktop_bench" answers "$work/program/wavorin" "$pids" || true)"
   # A desktop's server is never idle: something records or plays at a short
   # latency. The monitor recorded at 10 ms keeps the sink running alike for
   # every player measured. The bench's own tap, which times the sound at the
