@@ -57,7 +57,7 @@ build=$root/build/bench
 
 "$root/scripts/install-deps.sh" --tests
 missing=()
-for pair in Xvfb:xvfb pulseaudio:pulseaudio paplay:pulseaudio-utils parec:pulseaudio-utils \
+for pair in Xvfb:xvfb paplay:pulseaudio-utils parec:pulseaudio-utils \
   pactl:pulseaudio-utils pipewire:pipewire pipewire-pulse:pipewire-pulse wireplumber:wireplumber \
   pw-play:pipewire-bin python3:python3; do
   command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
@@ -67,7 +67,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "installing ${missing[*]} for the benchmark"
   sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends --no-remove \
     $(printf '%s\n' "${missing[@]}" | sort -u) >/dev/null
 fi
 
