@@ -4,11 +4,13 @@
 #include <sndfile.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "tests/e2e/desktop.h"
 
@@ -181,6 +183,26 @@ long Program::wait_for_samples(const std::vector<std::int16_t>& needle, long fro
       },
       timeout_ms);
   return at;
+}
+
+bool Program::silent_after(const std::vector<std::int16_t>& sound, long from) const {
+  constexpr long kThird = 44100 * 2 / 3;  // interleaved stereo samples
+  std::vector<std::int16_t> out;
+  long end = -1;
+  QElapsedTimer still;
+  still.start();
+  const bool seen = Desktop::wait_until([&] {
+    auto now = audio();
+    if (now.size() != out.size()) still.restart();
+    out = std::move(now);
+    const long at = find_samples(out, sound, from);
+    end = at < 0 ? -1 : at + static_cast<long>(sound.size());
+    return end >= 0 && (still.elapsed() >= 150 || static_cast<long>(out.size()) >= end + kThird);
+  });
+  return seen &&
+         std::all_of(out.begin() + end,
+                     out.begin() + std::min<long>(end + kThird, static_cast<long>(out.size())),
+                     [](std::int16_t s) { return s == 0; });
 }
 
 long Program::wait_for_samples_after(const std::vector<std::int16_t>& needle,
