@@ -304,7 +304,7 @@ TEST_F(ProgramTest, AFloodOfMediaControlCallsLeavesTheWindowAnswering) {
         Desktop::run("/usr/bin/python3", {WAVORIN_E2E_DIR "/mpris_flood.py", calls}).split(' ');
     ASSERT_EQ(answered.size(), 2) << calls;
     EXPECT_LT(answered[0].toDouble(), 1.0) << answered[0].toStdString() << " s after " << calls;
-    EXPECT_EQ(answered[1].trimmed(), status) << calls << " calls";
+    EXPECT_EQ(answered[1].trimmed().toStdString(), status) << calls << " calls";
   }
   // The window is free again: a drag moves it at once.
   const QPoint before = program.window_rect().topLeft();
