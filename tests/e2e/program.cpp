@@ -153,8 +153,11 @@ QString Program::wait_for_dialog(const QString& title_regex) const {
       if (id.trimmed() != window_) dialog = id.trimmed();
     return !dialog.isEmpty();
   });
+  // Keys go to the input focus, which may follow the window manager's active
+  // window a moment later.
   const bool ready = !dialog.isEmpty() && Desktop::wait_until([&] {
-    return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog;
+    return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog &&
+           Desktop::run("xdotool", {"getwindowfocus"}, true).trimmed() == dialog;
   }) && !Desktop::wait_until_still().isNull();
   return ready ? dialog : QString();
 }
