@@ -205,11 +205,14 @@ TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
   ASSERT_TRUE(program.start());
   const QPoint window = program.window_rect().topLeft();
   const QImage strip = asset("ani_strip.png");
-  // Reached for, the window loads its sound system: count that in.
+  // Reached for, the window loads its sound system and opens the device for
+  // a grace period: count that in once its memory has held still for longer.
   Desktop::move_pointer(window + kPlay);
   ASSERT_TRUE(
       Desktop::wait_until([&] { return test::proc::maps(program.pid(), "libwavorin-sound.so"); }));
-  const long before_kib = test::proc::status_kib(program.pid(), "VmRSS");
+  const long before_kib = Desktop::wait_until_steady(
+      [&] { return static_cast<int>(test::proc::status_kib(program.pid(), "VmRSS")); }, 600);
+  ASSERT_GT(before_kib, 0) << "the sound system did not settle";
   QElapsedTimer clock;
   Desktop::click(window + kPlay);
   clock.start();
