@@ -76,13 +76,10 @@ int main(int argc, char* argv[]) {
   });
   const wavorin::DesktopNotifier notifier;
   wavorin::QtSettingsStore settings;
-  settings.set_failure_listener(
-      [&notifier](const std::string& file, const std::string&, bool kept) {
-        const QString name = QFile::decodeName(file.c_str());
-        notifier.notify(
-            wavorin::settings_not_saved_summary(),
-            kept ? wavorin::settings_kept_text(name) : wavorin::settings_not_saved_text(name));
-      });
+  settings.set_failure_listener([&notifier](const std::string& file, wavorin::SaveFailure why) {
+    notifier.notify(wavorin::settings_not_saved_summary(),
+                    wavorin::settings_not_saved_text(QFile::decodeName(file.c_str()), why));
+  });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
   // The media controls and the window icon come once the window is on the

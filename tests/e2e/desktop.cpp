@@ -100,7 +100,20 @@ bool Desktop::wait_until_hidden(const QString& window_id, int timeout_ms) {
       timeout_ms);
 }
 
-void Desktop::settle(int ms) { QThread::msleep(ms); }
+int Desktop::wait_until_steady(const std::function<int()>& value, int span_ms, int timeout_ms) {
+  int last = value();
+  QElapsedTimer since;
+  since.start();
+  const bool steady = wait_until(
+      [&] {
+        const int now = value();
+        if (now != last) since.restart();
+        last = now;
+        return since.elapsed() >= span_ms;
+      },
+      timeout_ms);
+  return steady ? last : -1;
+}
 
 bool Desktop::wait_until(const std::function<bool()>& condition, int timeout_ms) {
   QElapsedTimer clock;

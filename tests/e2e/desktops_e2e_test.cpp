@@ -131,7 +131,6 @@ class WindowBehind {
           if (!find(true).isEmpty()) return true;
           if (const QString id = find(false); !id.isEmpty())
             Desktop::run("xdotool", {"windowmap", id.split('\n').first()}, true);
-          Desktop::settle(200);
           return false;
         },
         10000);
