@@ -15,10 +15,13 @@ namespace wavorin::e2e {
 
 // The desktops a user of Debian 12 may run the program on.
 enum class Shell {
-  Openbox,       // a window manager alone, no compositor
-  OpenboxPicom,  // openbox with picom drawing shadows
-  Mutter,        // GNOME's window manager and compositor on X11
-  KWinWayland,   // KDE's Wayland compositor; the program runs through its XWayland
+  Openbox,           // a window manager alone, no compositor
+  OpenboxPicom,      // openbox with picom drawing shadows, as Debian's sample configures it
+  OpenboxPicomBare,  // openbox with picom shadowing every window (no exclusions)
+  OpenboxXcompmgr,   // openbox with xcompmgr's client-side shadows
+  Mutter,            // GNOME's window manager and compositor on X11
+  KWinWayland,       // KDE's Wayland compositor; the program runs through its XWayland
+  GnomeWayland,      // GNOME's Wayland session; the program runs through its XWayland
 };
 
 // One desktop of its own for a test, started headless and stopped when it
@@ -38,12 +41,16 @@ class DesktopSession {
   // The programs this desktop needs that are not installed, or empty.
   static QString missing_programs(Shell shell);
 
+  // The window that has the keyboard focus, as the window manager says
+  // (_NET_ACTIVE_WINDOW), in xdotool's decimal.
+  static QString active_window();
   // What the screen shows, the compositor's output where one runs; also
   // what Desktop::screenshot() takes while the session lives.
   QImage screenshot() const;
 
   // The pointer as a person's mouse moves it: through the compositor where
-  // it picks the window under the pointer (kwin_wayland), else through XTEST.
+  // it picks the window under the pointer (kwin_wayland, gnome-shell), else
+  // through XTEST.
   void drag(QPoint from, QPoint by) const;
   void click(QPoint at) const;
 
@@ -52,6 +59,9 @@ class DesktopSession {
   bool start(std::unique_ptr<QProcess>& process, const QString& program, const QStringList& args,
              const QProcessEnvironment& env);
   bool start_kwin();
+  bool start_gnome();
+  // Runs the GNOME helper (gnome_shell.py) with `args`; returns its status.
+  int gnome(const QStringList& args) const;
   // Runs pointer commands (move X Y, down, up) in one go: kwin lets go of
   // a button when the client that pressed it leaves.
   void pointer(const QStringList& commands) const;
@@ -60,6 +70,7 @@ class DesktopSession {
   QTemporaryDir runtime_;
   QString problem_;
   QByteArray saved_display_;
+  QByteArray saved_xauthority_;
   std::unique_ptr<SessionBus> bus_;
   // Started in this order, stopped in the reverse.
   std::vector<std::unique_ptr<QProcess>> processes_;
