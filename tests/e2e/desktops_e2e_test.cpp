@@ -289,7 +289,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Setting{Shell::OpenboxXcompmgr, "xcompmgr", true, 20,
                               "xcompmgr shadows the window's whole box, under it too"},
                       Setting{Shell::Mutter, "mutter", true, 30},
-                      Setting{Shell::KWinWayland, "kwin", true, 0},
+                      Setting{Shell::KWinWayland, "kwin", true, 0,
+                              "kwin_wayland 5.27 takes all of an XWayland window for the focus"},
                       Setting{Shell::GnomeWayland, "gnome", true, 0,
                               "mutter 43 takes all of an XWayland window for the focus"}),
     [](const auto& info) { return std::string(info.param.name); });
