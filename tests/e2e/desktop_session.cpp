@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -30,7 +29,7 @@ QStringList programs_of(Shell shell) {
     case Shell::KWinWayland:
       return {"kwin_wayland", "Xwayland"};
     case Shell::GnomeWayland:
-      return {"gnome-shell", "Xwayland", "pipewire", "dbus-daemon"};
+      return GnomeSession::programs();
   }
   return {};
 }
@@ -88,7 +87,9 @@ DesktopSession::DesktopSession(Shell shell) : shell_(shell), saved_display_(qget
   if (shell == Shell::KWinWayland) {
     if (!start_kwin()) return;
   } else if (shell == Shell::GnomeWayland) {
-    if (!start_gnome()) return;
+    gnome_ = std::make_unique<GnomeSession>(runtime_.path());
+    problem_ = gnome_->start();
+    if (!problem_.isEmpty()) return;
   } else {
     if (!start_x_server()) return;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -140,13 +141,7 @@ DesktopSession::~DesktopSession() {
     }
   }
   bus_.reset();
-  if (shell_ == Shell::GnomeWayland) {
-    if (saved_xauthority_.isEmpty()) {
-      qunsetenv("XAUTHORITY");
-    } else {
-      qputenv("XAUTHORITY", saved_xauthority_);
-    }
-  }
+  gnome_.reset();
   if (saved_display_.isEmpty()) {
     qunsetenv("DISPLAY");
   } else {
@@ -234,100 +229,8 @@ bool DesktopSession::start_kwin() {
   return true;
 }
 
-bool DesktopSession::start_gnome() {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove("DISPLAY");
-  env.remove("WAYLAND_DISPLAY");
-  env.insert("XDG_RUNTIME_DIR", runtime_.path());
-  env.insert("XDG_CONFIG_HOME", runtime_.filePath("config"));
-  // gnome-shell asks logind on the system bus for the session; a bus of its
-  // own with nobody on it lets it carry on without one.
-  QProcess& system_bus = *processes_.emplace_back(std::make_unique<QProcess>());
-  system_bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-  QByteArray address;
-  if (!Desktop::wait_until(
-          [&] {
-            system_bus.waitForReadyRead(100);
-            address += system_bus.readAllStandardOutput();
-            return address.endsWith('\n');
-          },
-          kStartMs)) {
-    problem_ = "no bus for gnome-shell's system services";
-    return false;
-  }
-  env.insert("DBUS_SYSTEM_BUS_ADDRESS", QString::fromLocal8Bit(address.trimmed()));
-  // Mutter's screen cast streams, which name the places of pointer moves.
-  if (!start(processes_.emplace_back(), "pipewire", {}, env)) return false;
-  if (!start(processes_.emplace_back(), "gnome-shell",
-             {"--wayland", "--headless", "--virtual-monitor", "1280x800", "--wayland-display",
-              "wayland-wavorin"},
-             env))
-    return false;
-  // Mutter starts XWayland at once and says which display it serves; X
-  // clients then need the key it wrote beside it.
-  QFile log(runtime_.filePath("gnome-shell.log"));
-  QString said;
-  QString display;
-  if (!Desktop::wait_until(
-          [&] {
-            if (!log.isOpen() && !log.open(QIODevice::ReadOnly)) return false;
-            said += QString::fromLocal8Bit(log.readAll());
-            const QRegularExpressionMatch found =
-                QRegularExpression(QStringLiteral("Using public X11 display (:\\d+)")).match(said);
-            if (found.hasMatch()) display = found.captured(1);
-            return !display.isEmpty();
-          },
-          kStartMs)) {
-    problem_ = "gnome-shell's XWayland did not come up";
-    return false;
-  }
-  const QStringList keys =
-      QDir(runtime_.path()).entryList({".mutter-Xwaylandauth.*"}, QDir::Files | QDir::Hidden);
-  if (keys.isEmpty()) {
-    problem_ = "gnome-shell's XWayland left no key";
-    return false;
-  }
-  qputenv("DISPLAY", display.toLocal8Bit());
-  saved_xauthority_ = qgetenv("XAUTHORITY");
-  qputenv("XAUTHORITY", QFile::encodeName(runtime_.filePath(keys.first())));
-  // The shell starts in its overview, where windows are only pictures of
-  // themselves; Escape leaves it. The shell then takes screenshots.
-  if (!Desktop::wait_until(
-          [&] {
-            return gnome({"pointer", "key", "0xff1b"}) == 0;
-          },
-          kStartMs) ||
-      !Desktop::wait_until([&] { return !screenshot().isNull(); }, kStartMs) ||
-      !Desktop::wait_until(window_manager_ready, kStartMs)) {
-    problem_ = "gnome-shell takes no input or screenshots";
-    return false;
-  }
-  return true;
-}
-
-int DesktopSession::gnome(const QStringList& args) const {
-  QProcess helper;
-  helper.start("/usr/bin/python3", QStringList{WAVORIN_E2E_DIR "/gnome_shell.py"} + args);
-  if (!helper.waitForFinished(30000)) return -1;
-  return helper.exitStatus() == QProcess::NormalExit ? helper.exitCode() : -1;
-}
-
-QString DesktopSession::active_window() {
-  const QString said = Desktop::run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}, true);
-  const QRegularExpressionMatch id =
-      QRegularExpression(QStringLiteral("# (0x[0-9a-f]+)")).match(said);
-  bool ok = false;
-  const qulonglong value = id.hasMatch() ? id.captured(1).toULongLong(&ok, 16) : 0;
-  return ok ? QString::number(value) : QString();
-}
-
 QImage DesktopSession::screenshot() const {
-  if (shell_ == Shell::GnomeWayland) {
-    const QString file = runtime_.filePath("screen.png");
-    QFile::remove(file);
-    if (gnome({"screenshot", file}) != 0) return {};
-    return QImage(file).convertToFormat(QImage::Format_RGB32);
-  }
+  if (gnome_) return gnome_->screenshot();
   // Only the compositors' own sources are installed, so this does not come
   // back here.
   if (shell_ != Shell::KWinWayland) return Desktop::screenshot();
@@ -341,7 +244,7 @@ QImage DesktopSession::screenshot() const {
 
 void DesktopSession::pointer(const QStringList& commands) const {
   if (shell_ == Shell::GnomeWayland) {
-    EXPECT_EQ(gnome(QStringList{"pointer"} + commands), 0);
+    EXPECT_EQ(gnome_->helper(QStringList{"pointer"} + commands), 0);
     return;
   }
   if (shell_ != Shell::KWinWayland) {

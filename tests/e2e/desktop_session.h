@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/gnome_session.h"
 
 namespace wavorin::e2e {
 
@@ -41,9 +42,6 @@ class DesktopSession {
   // The programs this desktop needs that are not installed, or empty.
   static QString missing_programs(Shell shell);
 
-  // The window that has the keyboard focus, as the window manager says
-  // (_NET_ACTIVE_WINDOW), in xdotool's decimal.
-  static QString active_window();
   // What the screen shows, the compositor's output where one runs; also
   // what Desktop::screenshot() takes while the session lives.
   QImage screenshot() const;
@@ -59,9 +57,7 @@ class DesktopSession {
   bool start(std::unique_ptr<QProcess>& process, const QString& program, const QStringList& args,
              const QProcessEnvironment& env);
   bool start_kwin();
-  bool start_gnome();
-  // Runs the GNOME helper (gnome_shell.py) with `args`; returns its status.
-  int gnome(const QStringList& args) const;
+
   // Runs pointer commands (move X Y, down, up) in one go: kwin lets go of
   // a button when the client that pressed it leaves.
   void pointer(const QStringList& commands) const;
@@ -70,8 +66,8 @@ class DesktopSession {
   QTemporaryDir runtime_;
   QString problem_;
   QByteArray saved_display_;
-  QByteArray saved_xauthority_;
   std::unique_ptr<SessionBus> bus_;
+  std::unique_ptr<GnomeSession> gnome_;
   // Started in this order, stopped in the reverse.
   std::vector<std::unique_ptr<QProcess>> processes_;
 };

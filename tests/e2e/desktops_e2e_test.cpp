@@ -239,9 +239,8 @@ TEST_P(OnDesktop, CabinetShowsOnlyItselfThroughADragAndACornerClickReachesTheWin
   // cabinet: so the clicks beside the cabinet below can show whether it
   // does from there.
   session.click({900, 700});
-  EXPECT_TRUE(Desktop::wait_until([&] {
-    return DesktopSession::active_window() == behind.window_id();
-  })) << "a click on the window behind did not focus it";
+  EXPECT_TRUE(Desktop::wait_until([&] { return Desktop::active_window() == behind.window_id(); }))
+      << "a click on the window behind did not focus it";
 
   // Deep in the corner, and on the round top's edge just outside the
   // outline, where a little of the blended cabinet still shows.
@@ -250,16 +249,16 @@ TEST_P(OnDesktop, CabinetShowsOnlyItselfThroughADragAndACornerClickReachesTheWin
     // back on top, with the focus, first.
     Desktop::run("xdotool", {"windowactivate", program.window_id()});
     EXPECT_TRUE(Desktop::wait_until([&] {
-      return DesktopSession::active_window() == program.window_id();
-    })) << DesktopSession::active_window().toStdString()
+      return Desktop::active_window() == program.window_id();
+    })) << Desktop::active_window().toStdString()
         << " is active, not " << program.window_id().toStdString();
     Desktop::wait_until_still();
     const QPoint point = program.at(at.x(), at.y());
     session.click(point);
     EXPECT_TRUE(behind.clicked_at(point))
         << "the click beside the cabinet at " << at.x() << "," << at.y() << " did not arrive";
-    const bool focused_behind = Desktop::wait_until(
-        [&] { return DesktopSession::active_window() == behind.window_id(); }, 3000);
+    const bool focused_behind =
+        Desktop::wait_until([&] { return Desktop::active_window() == behind.window_id(); }, 3000);
     expect_none(focused_behind ? 0 : 1,
                 QStringLiteral("click beside the cabinet at %1,%2 that left the focus on it")
                     .arg(at.x())
@@ -268,8 +267,7 @@ TEST_P(OnDesktop, CabinetShowsOnlyItselfThroughADragAndACornerClickReachesTheWin
 
   // Close stores where the cabinet is, in twips of 15 to the pixel.
   Desktop::run("xdotool", {"windowactivate", program.window_id()});
-  EXPECT_TRUE(
-      Desktop::wait_until([&] { return DesktopSession::active_window() == program.window_id(); }));
+  EXPECT_TRUE(Desktop::wait_until([&] { return Desktop::active_window() == program.window_id(); }));
   Desktop::wait_until_still();
   const QPoint place = program.window_rect().topLeft();
   session.click(program.at(180, 146));
