@@ -14,7 +14,10 @@ import sys
 import time
 
 import dbus
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
 
+DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
 
 if sys.argv[1] == "screenshot":
@@ -37,10 +40,14 @@ cast_session = dbus.Interface(
     bus.get_object(MUTTER_SC, cast.CreateSession({"remote-desktop-session-id": session_id})),
     MUTTER_SC + ".Session")
 stream = cast_session.RecordMonitor("", {})
+# Mutter takes absolute moves only once the stream they name is up, which
+# the stream tells.
+loop = GLib.MainLoop()
+bus.add_signal_receiver(lambda node: loop.quit(), "PipeWireStreamAdded", MUTTER_SC + ".Stream",
+                        MUTTER_SC, stream)
+GLib.timeout_add_seconds(10, loop.quit)
 session.Start()
-# Mutter takes absolute moves once the stream it names has been set up; the
-# stream says so only to a client with a main loop.
-time.sleep(0.2)
+loop.run()
 BTN_LEFT = 0x110
 args = sys.argv[2:]
 i = 0
