@@ -18,6 +18,7 @@
 #include "app/layout.h"
 #include "platform/qt/desktop/accessible_form.h"
 #include "platform/qt/desktop/desktop_notifier.h"
+#include "platform/qt/desktop/media_policy.h"
 #include "platform/qt/desktop/message_balloon.h"
 #include "platform/qt/desktop/mpris_service.h"
 #include "platform/qt/desktop/problem_messages.h"
@@ -57,6 +58,7 @@ int main(int argc, char* argv[]) {
     QApplication::installTranslator(&qt_translator);
   QAccessible::installFactory(wavorin::accessible_form_factory);
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
+  wavorin::MediaPolicy media(host);
   // Before the sound service, whose threads may still report while it ends.
   wavorin::MessageBalloon balloon(host.widget(), wavorin::layout::kButtonTop);
   wavorin::LoadedSoundService sound(QFile::encodeName(QCoreApplication::applicationDirPath() +
@@ -99,9 +101,9 @@ int main(int argc, char* argv[]) {
   const wavorin::AfterFirstPaint after_first_paint(host.widget(), [&] {
     wavorin::show_window_icon();
     media_controls.emplace(wavorin::MediaActions{
-                               [&host] { host.press(wavorin::SoundRole::Starts); },
-                               [&host] { host.press(wavorin::SoundRole::Stops); },
-                               [&host] { host.play_pause(); },
+                               [&media] { media.press(wavorin::SoundRole::Starts); },
+                               [&media] { media.press(wavorin::SoundRole::Stops); },
+                               [&media] { media.play_pause(); },
                                [&host] {
                                  host.widget()->raise();
                                  host.widget()->activateWindow();

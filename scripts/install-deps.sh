@@ -43,9 +43,11 @@ test_packages=(
   # the real window as a native Wayland client on a headless compositor
   weston qt6-wayland
   # the desktops Debian ships, started headless: KDE's Wayland compositor
-  # with XWayland, GNOME's window manager on X11, picom's shadows; xev as
-  # the window behind; kwin's screenshots and fake pointer
-  kwin-wayland xwayland mutter picom libwayland-dev
+  # with XWayland, GNOME's window manager on X11 and its Wayland session
+  # (screenshots and pointer through its own services, over PipeWire),
+  # picom's and xcompmgr's shadows; xev as the window behind; kwin's
+  # screenshots and fake pointer
+  kwin-wayland xwayland mutter gnome-shell picom xcompmgr libwayland-dev
   # an unprivileged user for the permission tests (useradd)
   passwd
   # Qt's own Japanese texts, for the Open dialog under a Japanese locale

@@ -137,6 +137,15 @@ QImage Desktop::wait_for_screen(const std::function<bool(const QImage&)>& condit
   return shot;
 }
 
+QString Desktop::active_window() {
+  const QString said = run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}, true);
+  const QRegularExpressionMatch id =
+      QRegularExpression(QStringLiteral("# (0x[0-9a-f]+)")).match(said);
+  bool ok = false;
+  const qulonglong value = id.hasMatch() ? id.captured(1).toULongLong(&ok, 16) : 0;
+  return ok ? QString::number(value) : QString();
+}
+
 QImage Desktop::wait_until_still(int timeout_ms) {
   QImage last = screenshot();
   return wait_for_screen(

@@ -31,6 +31,9 @@ struct Desktop {
   static void type(const QString& text);
   // Outer rectangles of the visible top-level windows whose name matches.
   static QRect window_rect(const QString& window_id);
+  // The window that has the keyboard focus, as the window manager says
+  // (_NET_ACTIVE_WINDOW), in xdotool's decimal; empty when none does.
+  static QString active_window();
   static QString find_window(const QString& name_regex, qint64 pid, int timeout_ms = 10000);
   // Waits until the window is no longer shown (unmapped or gone); returns
   // false on timeout.
