@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <QWidget>
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -35,6 +36,10 @@
 #include "platform/sound_module/module_entry.h"
 
 int main(int argc, char* argv[]) {
+  // A display or sound server that closes its connection while the program
+  // writes to it is an error the program reports ("no display", a sound
+  // problem), not a signal that ends it on the spot.
+  std::signal(SIGPIPE, SIG_IGN);
   const wavorin::CommandLine command_line(argc, argv, std::cout, std::cerr);
   if (command_line.exit_status()) return *command_line.exit_status();
   if (!wavorin::display_reachable()) {
