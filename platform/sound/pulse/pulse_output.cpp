@@ -158,11 +158,17 @@ void PulseOutput::set_corked_locked(bool corked) {
     drop(pa_stream_cork(stream_, 1, nullptr, nullptr));
     return;
   }
+  if (rewinds_) {
+    // The server remixes its device's buffer when a stream is uncorked,
+    // never for samples that reach a stream which has not played yet: they
+    // would wait behind all its device already holds (two seconds on an idle
+    // sink). So the first samples are queued while corked, then uncorked.
+    drop(pa_stream_flush(stream_, nullptr, nullptr));
+    write_some(true);
+    drop(pa_stream_cork(stream_, 0, nullptr, nullptr));
+    return;
+  }
   drop(pa_stream_cork(stream_, 0, nullptr, nullptr));
-  // Nothing is queued; the flush makes a device that runs ahead rewind, so
-  // the samples that follow are heard at once rather than after what it
-  // has already taken.
-  if (rewinds_) drop(pa_stream_flush(stream_, nullptr, nullptr));
   write_some();
 }
 
@@ -171,8 +177,8 @@ void PulseOutput::wake() {
   write_some();
 }
 
-void PulseOutput::write_some() {
-  if (stream_ == nullptr || corked_ || source_ == nullptr ||
+void PulseOutput::write_some(bool uncorking) {
+  if (stream_ == nullptr || (corked_ && !uncorking) || source_ == nullptr ||
       pa_stream_get_state(stream_) != PA_STREAM_READY) {
     return;
   }

@@ -49,7 +49,8 @@ class PulseOutput : public SoundOutput {
   bool connect();
   void make_stream();
   void set_corked_locked(bool corked);
-  void write_some();
+  // `uncorking`: also while still corked, just before the uncork.
+  void write_some(bool uncorking = false);
   void lose(const std::string& reason);
   void tell(OutputEvent event, const std::string& reason = {});
 
