@@ -71,7 +71,7 @@ class SoundRules : public SoundService, private OutputListener {
     std::uint64_t played_at = 0;  // the output's count when it started
     bool silent = false;          // no stream: it keeps time in silence
     bool drained = false;
-    bool held = false;            // waits behind a sound played late
+    bool held = false;  // waits behind a sound played late
   };
   struct Ended {
     std::uint64_t generation = 0;
