@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <QWidget>
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 #include "app/layout.h"
 #include "platform/qt/desktop/accessible_form.h"
 #include "platform/qt/desktop/desktop_notifier.h"
+#include "platform/qt/desktop/media_policy.h"
 #include "platform/qt/desktop/message_balloon.h"
 #include "platform/qt/desktop/mpris_service.h"
 #include "platform/qt/desktop/problem_messages.h"
@@ -34,6 +36,10 @@
 #include "platform/sound_module/module_entry.h"
 
 int main(int argc, char* argv[]) {
+  // A display or sound server that closes its connection while the program
+  // writes to it is an error the program reports ("no display", a sound
+  // problem), not a signal that ends it on the spot.
+  std::signal(SIGPIPE, SIG_IGN);
   const wavorin::CommandLine command_line(argc, argv, std::cout, std::cerr);
   if (command_line.exit_status()) return *command_line.exit_status();
   if (!wavorin::display_reachable()) {
@@ -57,6 +63,7 @@ int main(int argc, char* argv[]) {
     QApplication::installTranslator(&qt_translator);
   QAccessible::installFactory(wavorin::accessible_form_factory);
   wavorin::QtWindowHost host(wavorin::layout::form1_description());
+  wavorin::MediaPolicy media(host);
   // Before the sound service, whose threads may still report while it ends.
   wavorin::MessageBalloon balloon(host.widget(), wavorin::layout::kButtonTop);
   wavorin::LoadedSoundService sound(QFile::encodeName(QCoreApplication::applicationDirPath() +
@@ -76,13 +83,10 @@ int main(int argc, char* argv[]) {
   });
   const wavorin::DesktopNotifier notifier;
   wavorin::QtSettingsStore settings;
-  settings.set_failure_listener(
-      [&notifier](const std::string& file, const std::string&, bool kept) {
-        const QString name = QFile::decodeName(file.c_str());
-        notifier.notify(
-            wavorin::settings_not_saved_summary(),
-            kept ? wavorin::settings_kept_text(name) : wavorin::settings_not_saved_text(name));
-      });
+  settings.set_failure_listener([&notifier](const std::string& file, wavorin::SaveFailure why) {
+    notifier.notify(wavorin::settings_not_saved_summary(),
+                    wavorin::settings_not_saved_text(QFile::decodeName(file.c_str()), why));
+  });
   wavorin::QtCommonDialog dialog(host.dialog_settings(), host.widget());
   wavorin::Form1 form(host, sound, settings, dialog);
   // The media controls and the window icon come once the window is on the
@@ -102,9 +106,9 @@ int main(int argc, char* argv[]) {
   const wavorin::AfterFirstPaint after_first_paint(host.widget(), [&] {
     wavorin::show_window_icon();
     media_controls.emplace(wavorin::MediaActions{
-                               [&host] { host.press(wavorin::SoundRole::Starts); },
-                               [&host] { host.press(wavorin::SoundRole::Stops); },
-                               [&host] { host.play_pause(); },
+                               [&media] { media.press(wavorin::SoundRole::Starts); },
+                               [&media] { media.press(wavorin::SoundRole::Stops); },
+                               [&media] { media.play_pause(); },
                                [&host] {
                                  host.widget()->raise();
                                  host.widget()->activateWindow();

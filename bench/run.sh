@@ -20,6 +20,10 @@ if [ "${1:-}" = --beside-server ]; then
   server=$WAVORIN_SOUND_SERVER
   pids=$WAVORIN_SOUND_SERVER_PIDS
   row() { echo "$1@$server $2" >>"$results"; }
+  # First, while nothing else keeps the sink awake: how long a press keeps
+  # the window from answering in each state of the server, and how soon
+  # after Stop the sink may sleep.
+  row wavorin_answers "$("$bin/wavorin_desktop_bench" answers "$work/program/wavorin" "$pids" || true)"
   # A desktop's server is never idle: something records or plays at a short
   # latency. The monitor recorded at 10 ms keeps the sink running alike for
   # every player measured. The bench's own tap, which times the sound at the
@@ -53,7 +57,7 @@ build=$root/build/bench
 
 "$root/scripts/install-deps.sh" --tests
 missing=()
-for pair in Xvfb:xvfb pulseaudio:pulseaudio paplay:pulseaudio-utils parec:pulseaudio-utils \
+for pair in Xvfb:xvfb paplay:pulseaudio-utils parec:pulseaudio-utils \
   pactl:pulseaudio-utils pipewire:pipewire pipewire-pulse:pipewire-pulse wireplumber:wireplumber \
   pw-play:pipewire-bin python3:python3; do
   command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
@@ -63,7 +67,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "installing ${missing[*]} for the benchmark"
   sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends --no-remove \
     $(printf '%s\n' "${missing[@]}" | sort -u) >/dev/null
 fi
 

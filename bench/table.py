@@ -87,6 +87,19 @@ for server in ("pulseaudio", "pipewire"):
                 series(pwplay, "cpu_pct"), "diff", "-")
             row("playing, sound server CPU % (beside: its CPU for pw-play)",
                 series(w, "play_server_pct"), series(pwplay, "server_pct"), "diff", "-")
+        if path == "native":
+            answers = f"wavorin_answers@{server}"
+            for key, what in (("answer_stop_playing_ms", "Stop 1.3 s into a tune"),
+                              ("answer_play_playing_ms", "Play 1.3 s into a tune"),
+                              ("answer_play_suspended_ms", "Play, the sink suspended"),
+                              ("answer_play_server_stopped_ms", "Play, the server stopped"),
+                              ("answer_stop_server_stopped_ms", "Stop, the server stopped")):
+                row(f"release -> window answers, {what}, ms", series(answers, key), None, "-",
+                    "<= click + 50 ms")
+            row("Stop -> our stream corked, ms", series(answers, "corked_after_stop_ms"), None,
+                "-", "<= fade + a cycle")
+            row("Stop -> the sink suspended, ms", series(answers, "sink_suspended_after_stop_ms"),
+                None, "-", "grace + the sink's idle time")
         paplay_first = series(f"paplay_click@{server}", "first_sample_ms")
         row("release -> first click sample, device closed, ms (beside: paplay exec -> first)",
             series(w, "click_closed_ms"), paplay_first, "ratio", "<= 5 ms median")

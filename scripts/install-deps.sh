@@ -2,6 +2,8 @@
 # Installs the Debian packages Wavorin needs: to build and run it by default,
 # and with --tests also everything the tests use.
 # Idempotent: when everything is present it prints nothing and touches nothing.
+# It never removes a package: where one of these conflicts with what the
+# machine has, apt stops and names it instead.
 set -euo pipefail
 
 packages=(
@@ -32,13 +34,22 @@ test_packages=(
   dbus-daemon at-spi2-core python3-pyatspi python3-gi python3-dbus playerctl
   # the sound tests beside real sound servers, private and headless, heard at
   # their sink's monitor (the recorder is a libpulse client)
-  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber pipewire-bin libpulse-dev
+  pulseaudio-utils pipewire pipewire-pulse wireplumber pipewire-bin libpulse-dev
+  # PulseAudio's daemon is never installed: a desktop's pipewire-audio
+  # conflicts with it. scripts/unpacked-pulseaudio.sh unpacks Debian's package
+  # into build/pulseaudio; these are the libraries it and its modules need
+  libasound2 libcap2 libdbus-1-3 libfftw3-single3 libglib2.0-0 libgstreamer1.0-0
+  libgstreamer-plugins-base1.0-0 libice6 libltdl7 liborc-0.4-0 libpulse0 libsm6 libsndfile1
+  libsoxr0 libspeexdsp1 libsystemd0 libtdb1 libudev1 libwebrtc-audio-processing1 libwrap0
+  libx11-6 libx11-xcb1 libxcb1 libxtst6
   # the real window as a native Wayland client on a headless compositor
   weston qt6-wayland
   # the desktops Debian ships, started headless: KDE's Wayland compositor
-  # with XWayland, GNOME's window manager on X11, picom's shadows; xev as
-  # the window behind; kwin's screenshots and fake pointer
-  kwin-wayland xwayland mutter picom libwayland-dev
+  # with XWayland, GNOME's window manager on X11 and its Wayland session
+  # (screenshots and pointer through its own services, over PipeWire),
+  # picom's and xcompmgr's shadows; xev as the window behind; kwin's
+  # screenshots and fake pointer
+  kwin-wayland xwayland mutter gnome-shell picom xcompmgr libwayland-dev
   # an unprivileged user for the permission tests (useradd)
   passwd
   # Qt's own Japanese texts, for the Open dialog under a Japanese locale
@@ -46,11 +57,24 @@ test_packages=(
 )
 [ "${1:-}" = "--tests" ] && packages+=("${test_packages[@]}")
 
+# One query for all: one per package takes seconds.
+declare -A installed=()
+while read -r name status; do
+  [ "$status" = "install ok installed" ] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# With --tests, also the unpacked PulseAudio daemon, as the caller (not root),
+# quick and quiet when it is there already.
+unpack_pulseaudio() {
+  [ "${1:-}" != --tests ] || "$(dirname "$0")/unpacked-pulseaudio.sh" >/dev/null
+}
+if [ ${#missing[@]} -eq 0 ]; then
+  unpack_pulseaudio "$@"
+  exit 0
+fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -63,4 +87,5 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends --no-remove "${missing[@]}" >/dev/null
+unpack_pulseaudio "$@"

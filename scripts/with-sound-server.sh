@@ -3,7 +3,8 @@
 # sound card, no systemd user bus, also as root):
 #   pulseaudio  PulseAudio with Debian's own default.pa (so suspend-on-idle,
 #               stream-restore and the rest behave as on a user's desktop)
-#               and a null sink as the default;
+#               and a null sink as the default: Debian's daemon unpacked into
+#               build/pulseaudio, never installed (scripts/unpacked-pulseaudio.sh);
 #   pipewire    PipeWire with WirePlumber and pipewire-pulse, a null sink as
 #               the default, on a session bus of its own.
 # Both mix at 44.1 kHz, 16-bit stereo, so a file in that format reaches the
@@ -82,14 +83,15 @@ start_servers() {
     chmod 700 "$XDG_RUNTIME_DIR"
     case $kind in
       pulseaudio)
+        pulseaudio=$("$here/unpacked-pulseaudio.sh")
         cat >"$dir/wavorin.pa" <<PA
-.include /etc/pulse/default.pa
+.include ${pulseaudio%/*}/etc/pulse/default.pa
 load-module module-null-sink sink_name=$sink rate=44100 channels=2 format=s16le
 set-default-sink $sink
 PA
         # -n: no default.pa of its own; ours includes it. As root it warns
         # that it is not meant to run as root, and runs.
-        pulseaudio -n -F "$dir/wavorin.pa" --exit-idle-time=-1 --daemonize=no \
+        "$pulseaudio" -n -F "$dir/wavorin.pa" --exit-idle-time=-1 --daemonize=no \
           --use-pid-file=no --log-target=file:"$dir/pulseaudio.log" \
           </dev/null >>"$dir/pulseaudio.log" 2>&1 &
         echo $! | tee -a "$dir/server_pids" >>"$dir/pids"

@@ -59,8 +59,16 @@
         <translation>設定を保存できませんでした</translation>
     </message>
     <message>
-        <source>The window position and the folder could not be saved to %1. Check that this folder can be written.</source>
-        <translation>ウィンドウの位置とフォルダーを %1 に保存できませんでした。このフォルダーに書き込めるか確かめてください。</translation>
+        <source>The window position and the folder were not saved: %1 is not a regular file, so it was left as it is.</source>
+        <translation>ウィンドウの位置とフォルダーを保存しませんでした。%1 は通常のファイルではないため、そのまま残しています。</translation>
+    </message>
+    <message>
+        <source>The window position and the folder could not be saved to %1: the disk is full.</source>
+        <translation>ウィンドウの位置とフォルダーを %1 に保存できませんでした。ディスクがいっぱいです。</translation>
+    </message>
+    <message>
+        <source>The window position and the folder could not be saved to %1: its folder cannot be written.</source>
+        <translation>ウィンドウの位置とフォルダーを %1 に保存できませんでした。保存先のフォルダーに書き込めません。</translation>
     </message>
     <message>
         <source>The window position and the folder were not saved: %1 cannot be read, so it was left as it is. Check its permissions.</source>

@@ -23,16 +23,19 @@
 #include <vector>
 
 #include "app/layout.h"
+#include "bench/desktop/press_answers.h"
 #include "bench/desktop/x_driver.h"
 #include "bench/proc/process_reader.h"
 #include "bench/sound/child_process.h"
 #include "bench/sound/device_tap.h"
+#include "bench/sound/server_state.h"
 
 namespace {
 
 using wavorin::bench::ChildProcess;
 using wavorin::bench::DeviceTap;
 using wavorin::bench::ProcessUse;
+using wavorin::bench::uncorked_streams;
 using wavorin::bench::XDriver;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
@@ -91,27 +94,6 @@ Load measure(pid_t pid, const std::vector<pid_t>& server, double seconds) {
   const double took = std::chrono::duration<double>(Clock::now() - start).count();
   return {(b.cpu_seconds - a.cpu_seconds) / took * 100,
           static_cast<double>(b.wakeups_since(a)) / took, (sb - sa) / took * 100};
-}
-
-// The process's playback streams on the server that are not corked (an
-// uncorked stream keeps the server mixing for it).
-int uncorked_streams(pid_t pid) {
-  FILE* list = popen("pactl list sink-inputs 2>/dev/null", "r");
-  if (list == nullptr) return -1;
-  std::string text;
-  char buffer[4096];
-  while (const std::size_t n = fread(buffer, 1, sizeof buffer, list)) text.append(buffer, n);
-  pclose(list);
-  int count = 0;
-  const std::string ours = "application.process.id = \"" + std::to_string(pid) + "\"";
-  for (std::size_t at = text.find("Sink Input #"); at != std::string::npos;) {
-    const std::size_t next = text.find("Sink Input #", at + 1);
-    const std::string input = text.substr(at, next - at);
-    if (input.find(ours) != std::string::npos && input.find("Corked: no") != std::string::npos)
-      ++count;
-    at = next;
-  }
-  return count;
 }
 
 // Presses a button and releases it.
@@ -259,6 +241,9 @@ int main(int argc, char** argv) {
   if (args.size() == 4 && args[0] == "wavorin" && (args[3] == "native" || args[3] == "sdl")) {
     return run_wavorin(args[1], parse_pids(args[2]), args[3] == "native");
   }
+  if (args.size() == 3 && args[0] == "answers") {
+    return wavorin::bench::run_press_answers(args[1], parse_pids(args[2]));
+  }
   if (args.size() == 2 && args[0] == "bare") return run_bare({args[1]}, "");
   if (args.size() == 3 && args[0] == "bare_dialog") {
     return run_bare({args[1], "--dialog", args[2]}, args[2]);
@@ -269,6 +254,7 @@ int main(int argc, char** argv) {
   if (args.size() == 2 && args[0] == "process") return print_process(std::stoi(args[1]));
   std::fprintf(stderr,
                "usage: wavorin_desktop_bench wavorin <program> <server pids> native|sdl\n"
+               "       wavorin_desktop_bench answers <program> <server pids>\n"
                "       wavorin_desktop_bench bare <program>\n"
                "       wavorin_desktop_bench bare_dialog <program> <dialog folder>\n"
                "       wavorin_desktop_bench load <server pids> <seconds> <command> [args...]\n"

@@ -11,7 +11,7 @@ namespace wavorin::bench {
 
 XDriver::XDriver() : display_(XOpenDisplay(nullptr)) {
   if (display_ == nullptr) throw std::runtime_error("no X display");
-  XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+  XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask | StructureNotifyMask);
   XSync(display_, True);
 }
 
@@ -82,6 +82,38 @@ void XDriver::key(const char* name) {
   XTestFakeKeyEvent(display_, code, True, 0);
   XTestFakeKeyEvent(display_, code, False, 0);
   XSync(display_, False);
+}
+
+XDriver::Clock::time_point XDriver::answered(const Window& window,
+                                             std::chrono::milliseconds timeout) {
+  const ::Window root = DefaultRootWindow(display_);
+  const Atom protocols = XInternAtom(display_, "WM_PROTOCOLS", False);
+  const Atom ping = XInternAtom(display_, "_NET_WM_PING", False);
+  static long serial = 0;
+  const long stamp = ++serial;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window.id;
+  event.xclient.message_type = protocols;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(ping);
+  event.xclient.data.l[1] = stamp;  // in place of a timestamp: matched on the way back
+  event.xclient.data.l[2] = static_cast<long>(window.id);
+  XSendEvent(display_, window.id, False, NoEventMask, &event);
+  XFlush(display_);
+  const auto until = Clock::now() + timeout;
+  while (Clock::now() < until) {
+    while (XPending(display_) > 0) {
+      XEvent reply;
+      XNextEvent(display_, &reply);
+      if (reply.type == ClientMessage && reply.xclient.window == root &&
+          static_cast<Atom>(reply.xclient.data.l[0]) == ping && reply.xclient.data.l[1] == stamp) {
+        return Clock::now();
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return {};
 }
 
 }  // namespace wavorin::bench

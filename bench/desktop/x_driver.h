@@ -41,6 +41,11 @@ class XDriver {
   Clock::time_point release();
   // Presses and releases a key by its keysym name ("Escape").
   void key(const char* name);
+  // Asks `window`'s program whether it answers (_NET_WM_PING, which the
+  // program's own event loop sends back) and returns the moment the answer
+  // came, or the epoch when none came within `timeout`. Asked right after a
+  // press, it tells when the press's handler has returned.
+  Clock::time_point answered(const Window& window, std::chrono::milliseconds timeout);
 
  private:
   Display* display_;

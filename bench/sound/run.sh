@@ -2,8 +2,11 @@
 # Side-by-side figures for the sound service, paplay and ffplay: time to the
 # first sample at the device for a 1 MB, a 2 GB and a 4.1 GiB RF64 file, peak
 # resident memory and CPU share while playing. Run by hand, never by the test
-# suite: installs ffmpeg and PulseAudio when missing, and starts a private
-# PulseAudio server with a null sink for the run (no sound card needed).
+# suite: installs ffmpeg and PulseAudio's tools when missing (never removing a
+# package), and starts a private PulseAudio server with a null sink for the
+# run (no sound card needed): Debian's daemon unpacked into build/pulseaudio
+# by scripts/unpacked-pulseaudio.sh, with the libraries that
+# scripts/install-deps.sh --tests installs.
 # Prints figures only; never fails on them.
 # Usage: bench/sound/run.sh [build folder]   (default: build/sound)
 set -euo pipefail
@@ -19,13 +22,13 @@ fi
 
 missing=()
 command -v ffplay >/dev/null || missing+=(ffmpeg)
-command -v pulseaudio >/dev/null || missing+=(pulseaudio)
 { command -v paplay && command -v parec && command -v pactl; } >/dev/null || missing+=(pulseaudio-utils)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing ${missing[*]} for this benchmark"
   sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends --no-remove \
+    "${missing[@]}" >/dev/null
 fi
 
 work=$(mktemp -d /tmp/wavorin-bench.XXXXXX)
@@ -55,8 +58,9 @@ load-module module-null-sink sink_name=bench rate=44100 channels=2
 load-module module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native
 set-default-sink bench
 EOF
+pulseaudio=$("$root/scripts/unpacked-pulseaudio.sh")
 HOME=$work/pulse/home XDG_RUNTIME_DIR=$work/pulse/run \
-  pulseaudio -n -F "$work/pulse/default.pa" --exit-idle-time=-1 --daemonize=no \
+  "$pulseaudio" -n -F "$work/pulse/default.pa" --exit-idle-time=-1 --daemonize=no \
   --use-pid-file=no --log-target=file:"$work/pulse/log" &
 pulse_pid=$!
 export PULSE_SERVER=unix:$work/pulse/native

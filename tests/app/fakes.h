@@ -241,6 +241,7 @@ class FakeDialog : public CommonDialog {
  public:
   explicit FakeDialog(CallLog& log) : log_(log) {}
   std::optional<std::string> choose;
+  std::vector<std::string> opened_in;  // the folder each dialog started in
 
   std::string InitDir() const override { return init_dir_; }
   void set_InitDir(const std::string& dir) override {
@@ -249,6 +250,7 @@ class FakeDialog : public CommonDialog {
   }
   void ShowOpen() override {
     log_.push_back("ShowOpen");
+    opened_in.push_back(init_dir_);
     file_name_ = choose.value_or("");
     if (choose && !choose->empty()) init_dir_ = choose->substr(0, choose->rfind('/'));
   }

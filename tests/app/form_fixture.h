@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -42,13 +43,16 @@ class FormTest : public ::testing::Test {
     return out;
   }
 
-  // The source rows of every frame drawn since the log was last cleared.
+  // The frames copied whole onto the window's top since the log was last
+  // cleared, in order; -1 for a copy of anything else or to anywhere else.
   std::vector<int> frames_drawn() const {
     std::vector<int> frames;
     for (const auto& call : calls_starting_with("BitBlt")) {
-      const auto comma = call.rfind(',');
-      const auto space = call.rfind(' ', comma);
-      frames.push_back(std::stoi(call.substr(space + 3, comma - space - 3)) / 120);
+      int row = -1;
+      const bool frame =
+          std::sscanf(call.c_str(), "BitBlt 8 0,0,225,120 9 0,%d SRCCOPY", &row) == 1 &&
+          row % 120 == 0;
+      frames.push_back(frame ? row / 120 : -1);
     }
     return frames;
   }

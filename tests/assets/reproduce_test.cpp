@@ -41,7 +41,10 @@ TEST(Painter, RepaintsTheCommittedPicturesAndIconsPixelForPixel) {
       ADD_FAILURE() << name << " differs at (" << diff->x() << ", " << diff->y() << ")";
     }
   }
-  // The icons keep their transparency, so they are compared with it.
+  // The icons keep their transparency, so they are compared with it, and
+  // exactly: the painter unpremultiplies them in integers itself, since Qt's
+  // conversion rounds halfway channels by the processor's approximate
+  // reciprocal, one unit apart between processor models.
   for (const int size : kIconSizes) {
     const QString name = QString("icons/%1/%2.png").arg(size).arg(kApplicationId);
     const QImage fresh = QImage(folder.filePath(name)).convertToFormat(QImage::Format_ARGB32);

@@ -100,7 +100,20 @@ bool Desktop::wait_until_hidden(const QString& window_id, int timeout_ms) {
       timeout_ms);
 }
 
-void Desktop::settle(int ms) { QThread::msleep(ms); }
+int Desktop::wait_until_steady(const std::function<int()>& value, int span_ms, int timeout_ms) {
+  int last = value();
+  QElapsedTimer since;
+  since.start();
+  const bool steady = wait_until(
+      [&] {
+        const int now = value();
+        if (now != last) since.restart();
+        last = now;
+        return since.elapsed() >= span_ms;
+      },
+      timeout_ms);
+  return steady ? last : -1;
+}
 
 bool Desktop::wait_until(const std::function<bool()>& condition, int timeout_ms) {
   QElapsedTimer clock;
@@ -122,6 +135,15 @@ QImage Desktop::wait_for_screen(const std::function<bool(const QImage&)>& condit
       },
       timeout_ms);
   return shot;
+}
+
+QString Desktop::active_window() {
+  const QString said = run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}, true);
+  const QRegularExpressionMatch id =
+      QRegularExpression(QStringLiteral("# (0x[0-9a-f]+)")).match(said);
+  bool ok = false;
+  const qulonglong value = id.hasMatch() ? id.captured(1).toULongLong(&ok, 16) : 0;
+  return ok ? QString::number(value) : QString();
 }
 
 QImage Desktop::wait_until_still(int timeout_ms) {

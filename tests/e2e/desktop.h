@@ -31,14 +31,13 @@ struct Desktop {
   static void type(const QString& text);
   // Outer rectangles of the visible top-level windows whose name matches.
   static QRect window_rect(const QString& window_id);
+  // The window that has the keyboard focus, as the window manager says
+  // (_NET_ACTIVE_WINDOW), in xdotool's decimal; empty when none does.
+  static QString active_window();
   static QString find_window(const QString& name_regex, qint64 pid, int timeout_ms = 10000);
   // Waits until the window is no longer shown (unmapped or gone); returns
   // false on timeout.
   static bool wait_until_hidden(const QString& window_id, int timeout_ms = 10000);
-  // A fixed pause. Prefer the waits below: only a check that something does
-  // NOT happen needs a span of time.
-  static void settle(int ms = 300);
-
   // Polls `condition` until it holds or `timeout_ms` has passed; returns
   // whether it held.
   static bool wait_until(const std::function<bool()>& condition, int timeout_ms = 5000);
@@ -46,6 +45,11 @@ struct Desktop {
   // passed; returns the last one taken.
   static QImage wait_for_screen(const std::function<bool(const QImage&)>& condition,
                                 int timeout_ms = 5000);
+  // Reads `value` until it has kept one value for `span_ms` (the span in which
+  // what goes on would change it); returns that value, or -1 when it kept
+  // changing for `timeout_ms`.
+  static int wait_until_steady(const std::function<int()>& value, int span_ms,
+                               int timeout_ms = 5000);
   // Waits until two screenshots in a row are the same (the window system has
   // drawn everything it was asked to); returns the last one.
   static QImage wait_until_still(int timeout_ms = 5000);

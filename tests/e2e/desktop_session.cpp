@@ -20,11 +20,16 @@ QStringList programs_of(Shell shell) {
     case Shell::Openbox:
       return {"Xvfb", "openbox"};
     case Shell::OpenboxPicom:
+    case Shell::OpenboxPicomBare:
       return {"Xvfb", "openbox", "picom"};
+    case Shell::OpenboxXcompmgr:
+      return {"Xvfb", "openbox", "xcompmgr"};
     case Shell::Mutter:
       return {"Xvfb", "mutter"};
     case Shell::KWinWayland:
       return {"kwin_wayland", "Xwayland"};
+    case Shell::GnomeWayland:
+      return GnomeSession::programs();
   }
   return {};
 }
@@ -53,6 +58,11 @@ bool x_says(const QString& program, const QStringList& args, const QString& need
          QString::fromLocal8Bit(p.readAllStandardOutput()).contains(needle);
 }
 
+bool composited_by(const QString& name) {
+  // Each owns the compositor selection with a window of its own name.
+  return x_says("xwininfo", {"-root", "-tree"}, "\"" + name + "\"");
+}
+
 bool window_manager_ready() {
   return x_says("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, "window id");
 }
@@ -76,6 +86,10 @@ DesktopSession::DesktopSession(Shell shell) : shell_(shell), saved_display_(qget
   }
   if (shell == Shell::KWinWayland) {
     if (!start_kwin()) return;
+  } else if (shell == Shell::GnomeWayland) {
+    gnome_ = std::make_unique<GnomeSession>(runtime_.path());
+    problem_ = gnome_->start();
+    if (!problem_.isEmpty()) return;
   } else {
     if (!start_x_server()) return;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -90,26 +104,31 @@ DesktopSession::DesktopSession(Shell shell) : shell_(shell), saved_display_(qget
       problem_ = "the window manager did not come up";
       return;
     }
+    QStringList compositor;
     if (shell == Shell::OpenboxPicom) {
       QFile config(runtime_.filePath("picom.conf"));
       if (!config.open(QIODevice::WriteOnly) || config.write(kPicomConfig) < 0) {
         problem_ = "cannot write picom's configuration";
         return;
       }
-      config.close();
-      if (!start(processes_.emplace_back(), "picom", {"--config", config.fileName()}, env)) return;
-      // picom owns the compositor selection with a window of its own name.
-      if (!Desktop::wait_until(
-              [] {
-                return x_says("xwininfo", {"-root", "-tree"}, "\"picom\"");
-              },
-              kStartMs)) {
-        problem_ = "picom did not come up";
+      compositor = {"picom", "--config", config.fileName()};
+    } else if (shell == Shell::OpenboxPicomBare) {
+      // Shadows on every window, whatever it says of itself.
+      compositor = {"picom", "--config", "/dev/null", "-c"};
+    } else if (shell == Shell::OpenboxXcompmgr) {
+      compositor = {"xcompmgr", "-c"};
+    }
+    if (!compositor.isEmpty()) {
+      if (!start(processes_.emplace_back(), compositor.takeFirst(), compositor, env)) return;
+      const QString name = QFileInfo(processes_.back()->program()).fileName();
+      if (!Desktop::wait_until([&] { return composited_by(name); }, kStartMs)) {
+        problem_ = name + " did not come up";
         return;
       }
     }
   }
-  if (shell == Shell::KWinWayland) Desktop::set_screenshot_source([this] { return screenshot(); });
+  if (shell == Shell::KWinWayland || shell == Shell::GnomeWayland)
+    Desktop::set_screenshot_source([this] { return screenshot(); });
 }
 
 DesktopSession::~DesktopSession() {
@@ -122,6 +141,7 @@ DesktopSession::~DesktopSession() {
     }
   }
   bus_.reset();
+  gnome_.reset();
   if (saved_display_.isEmpty()) {
     qunsetenv("DISPLAY");
   } else {
@@ -210,7 +230,9 @@ bool DesktopSession::start_kwin() {
 }
 
 QImage DesktopSession::screenshot() const {
-  // Only kwin's own source is installed, so this does not come back here.
+  if (gnome_) return gnome_->screenshot();
+  // Only the compositors' own sources are installed, so this does not come
+  // back here.
   if (shell_ != Shell::KWinWayland) return Desktop::screenshot();
   const QString file = runtime_.filePath("screen.ppm");
   QFile::remove(file);
@@ -221,6 +243,10 @@ QImage DesktopSession::screenshot() const {
 }
 
 void DesktopSession::pointer(const QStringList& commands) const {
+  if (shell_ == Shell::GnomeWayland) {
+    EXPECT_EQ(gnome_->helper(QStringList{"pointer"} + commands), 0);
+    return;
+  }
   if (shell_ != Shell::KWinWayland) {
     for (int i = 0; i < commands.size(); ++i) {
       if (commands[i] == "move") {

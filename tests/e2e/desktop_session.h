@@ -10,15 +10,19 @@
 #include <vector>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/gnome_session.h"
 
 namespace wavorin::e2e {
 
 // The desktops a user of Debian 12 may run the program on.
 enum class Shell {
-  Openbox,       // a window manager alone, no compositor
-  OpenboxPicom,  // openbox with picom drawing shadows
-  Mutter,        // GNOME's window manager and compositor on X11
-  KWinWayland,   // KDE's Wayland compositor; the program runs through its XWayland
+  Openbox,           // a window manager alone, no compositor
+  OpenboxPicom,      // openbox with picom drawing shadows, as Debian's sample configures it
+  OpenboxPicomBare,  // openbox with picom shadowing every window (no exclusions)
+  OpenboxXcompmgr,   // openbox with xcompmgr's client-side shadows
+  Mutter,            // GNOME's window manager and compositor on X11
+  KWinWayland,       // KDE's Wayland compositor; the program runs through its XWayland
+  GnomeWayland,      // GNOME's Wayland session; the program runs through its XWayland
 };
 
 // One desktop of its own for a test, started headless and stopped when it
@@ -43,7 +47,8 @@ class DesktopSession {
   QImage screenshot() const;
 
   // The pointer as a person's mouse moves it: through the compositor where
-  // it picks the window under the pointer (kwin_wayland), else through XTEST.
+  // it picks the window under the pointer (kwin_wayland, gnome-shell), else
+  // through XTEST.
   void drag(QPoint from, QPoint by) const;
   void click(QPoint at) const;
 
@@ -52,6 +57,7 @@ class DesktopSession {
   bool start(std::unique_ptr<QProcess>& process, const QString& program, const QStringList& args,
              const QProcessEnvironment& env);
   bool start_kwin();
+
   // Runs pointer commands (move X Y, down, up) in one go: kwin lets go of
   // a button when the client that pressed it leaves.
   void pointer(const QStringList& commands) const;
@@ -61,6 +67,7 @@ class DesktopSession {
   QString problem_;
   QByteArray saved_display_;
   std::unique_ptr<SessionBus> bus_;
+  std::unique_ptr<GnomeSession> gnome_;
   // Started in this order, stopped in the reverse.
   std::vector<std::unique_ptr<QProcess>> processes_;
 };

@@ -1,8 +1,11 @@
 // The real program on the desktops Debian ships, each started by the test:
-// openbox alone, openbox with picom's shadows, mutter on X11 and
-// kwin_wayland with the program on its XWayland. Where a compositor runs, the
-// cabinet shows only itself, before and after a drag, with a blended round
-// top; everywhere a click beside it reaches the window behind.
+// openbox alone, with picom's shadows (as Debian's sample configures them and
+// on every window) and with xcompmgr's, mutter on X11, and kwin_wayland and
+// gnome-shell with the program on their XWayland. Where a compositor runs,
+// the cabinet shows only itself, before and after a drag, with a blended
+// round top, and leaves nothing behind where it was; everywhere a click
+// beside it reaches the window behind and gives it the focus, and the place
+// Close stores is where the cabinet is on the screen.
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -22,6 +25,9 @@ struct Setting {
   // How far from the outline the compositor's shadow may darken the
   // desktop, in pixels: picom's as configured reaches 14, mutter's 24.
   int shadow_reach;
+  // What is still wrong there and out of the program's hands: the checks it
+  // spoils are measured and reported, not asserted.
+  const char* known_fault = nullptr;
 };
 
 void PrintTo(const Setting& setting, std::ostream* out) { *out << setting.name; }
@@ -59,6 +65,24 @@ struct Faults {
   int edge_wrong = 0;       // pixels on the round top's edge that are not the blend
   int edge_pixels = 0;
 };
+
+// Pixels around `old_origin`'s box, away from the box at `origin` and its
+// shadow, that are not the desktop: what a move left behind.
+int trail_pixels(const QImage& screen, const QImage& desktop, QPoint old_origin, QPoint origin,
+                 const Setting& setting) {
+  const QRect now = QRect(origin, QSize(225, 332)).adjusted(-kAround, -kAround, kAround, kAround);
+  int trail = 0;
+  for (int y = -kAround; y < 332 + kAround; ++y)
+    for (int x = -kAround; x < 225 + kAround; ++x) {
+      const QPoint at = old_origin + QPoint(x, y);
+      if (!screen.rect().contains(at) || now.contains(at)) continue;
+      const QPoint from_new = at - origin;
+      if (distance_from_outline(from_new.x() + 0.5, from_new.y() + 0.5) <= setting.shadow_reach)
+        continue;
+      trail += screen.pixel(at) != desktop.pixel(at);
+    }
+  return trail;
+}
 
 // Compares the window's box and what lies around it on `screen` with the
 // skin inside the outline and with `desktop` (the screen before the program
@@ -122,16 +146,18 @@ class WindowBehind {
     // window manager that has only just come up may drop the first map
     // request; asking again is harmless.
     return Desktop::wait_until(
-        [] {
+        [this] {
           const auto find = [](bool visible) {
             QStringList args = {"search", "--name", "^Event Tester$"};
             if (visible) args.insert(1, "--onlyvisible");
             return Desktop::run("xdotool", args, true).trimmed();
           };
-          if (!find(true).isEmpty()) return true;
+          if (const QString id = find(true); !id.isEmpty()) {
+            id_ = id.split('\n').first();
+            return true;
+          }
           if (const QString id = find(false); !id.isEmpty())
             Desktop::run("xdotool", {"windowmap", id.split('\n').first()}, true);
-          Desktop::settle(200);
           return false;
         },
         10000);
@@ -140,6 +166,7 @@ class WindowBehind {
     xev_.terminate();
     xev_.waitForFinished(5000);
   }
+  QString window_id() const { return id_; }
   bool clicked_at(QPoint at) {
     return Desktop::wait_until(
         [&] {
@@ -156,6 +183,7 @@ class WindowBehind {
 
  private:
   QProcess xev_;
+  QString id_;
   QString log_;
 };
 
@@ -176,12 +204,23 @@ TEST_P(OnDesktop, CabinetShowsOnlyItselfThroughADragAndACornerClickReachesTheWin
   program.write_setting("MAIN WINDOW Y", "2250");
   ASSERT_TRUE(program.start());
   const QString shots = qEnvironmentVariable("WAVORIN_E2E_SHOTS");
+  QStringList open;  // what the known fault spoiled, as measured
+  const auto expect_none = [&](int found, const QString& what) {
+    if (found == 0) return;
+    if (setting.known_fault != nullptr) {
+      open << QStringLiteral("%1 %2").arg(found).arg(what);
+    } else {
+      ADD_FAILURE() << found << " " << what.toStdString();
+    }
+  };
+  QImage screen;
   auto check = [&](const char* when) {
-    const QImage screen = Desktop::wait_until_still();
+    screen = Desktop::wait_until_still();
     if (!shots.isEmpty())
       screen.save(QDir(shots).filePath(QStringLiteral("%1-%2.png").arg(setting.name, when)));
     const Faults faults = faults_of(screen, desktop, program.window_rect().topLeft(), setting);
-    EXPECT_EQ(faults.desktop_covered, 0) << when;
+    expect_none(faults.desktop_covered,
+                QStringLiteral("desktop pixels covered beyond the shadow, %1").arg(when));
     EXPECT_EQ(faults.skin_wrong, 0) << when;
     EXPECT_EQ(faults.edge_wrong, 0) << when << ", of " << faults.edge_pixels << " edge pixels";
   };
@@ -192,27 +231,66 @@ TEST_P(OnDesktop, CabinetShowsOnlyItselfThroughADragAndACornerClickReachesTheWin
   EXPECT_TRUE(Desktop::wait_until([&] { return program.window_rect().topLeft() != before; }));
   EXPECT_EQ(program.window_rect().topLeft(), before + QPoint(138, 80));
   check("dragged");
+  expect_none(trail_pixels(screen, desktop, before, program.window_rect().topLeft(), setting),
+              QStringLiteral("pixels left behind by the drag"));
+
+  // The window behind takes the focus from a click on it far from the
+  // cabinet: so the clicks beside the cabinet below can show whether it
+  // does from there.
+  session.click({900, 700});
+  EXPECT_TRUE(Desktop::wait_until([&] { return Desktop::active_window() == behind.window_id(); }))
+      << "a click on the window behind did not focus it";
 
   // Deep in the corner, and on the round top's edge just outside the
   // outline, where a little of the blended cabinet still shows.
   for (const QPoint at : {QPoint(5, 5), edge_pixel_outside()}) {
     // A click that reached the window behind raised it: the cabinet goes
-    // back on top first.
-    Desktop::run("xdotool", {"windowraise", program.window_id()});
+    // back on top, with the focus, first.
+    Desktop::run("xdotool", {"windowactivate", program.window_id()});
+    EXPECT_TRUE(Desktop::wait_until([&] {
+      return Desktop::active_window() == program.window_id();
+    })) << Desktop::active_window().toStdString()
+        << " is active, not " << program.window_id().toStdString();
     Desktop::wait_until_still();
     const QPoint point = program.at(at.x(), at.y());
     session.click(point);
     EXPECT_TRUE(behind.clicked_at(point))
         << "the click beside the cabinet at " << at.x() << "," << at.y() << " did not arrive";
+    const bool focused_behind =
+        Desktop::wait_until([&] { return Desktop::active_window() == behind.window_id(); }, 3000);
+    expect_none(focused_behind ? 0 : 1,
+                QStringLiteral("click beside the cabinet at %1,%2 that left the focus on it")
+                    .arg(at.x())
+                    .arg(at.y()));
   }
+
+  // Close stores where the cabinet is, in twips of 15 to the pixel.
+  Desktop::run("xdotool", {"windowactivate", program.window_id()});
+  EXPECT_TRUE(Desktop::wait_until([&] { return Desktop::active_window() == program.window_id(); }));
+  Desktop::wait_until_still();
+  const QPoint place = program.window_rect().topLeft();
+  session.click(program.at(180, 146));
+  EXPECT_EQ(program.wait_for_exit(), 0);
+  EXPECT_EQ(program.read_setting("MAIN WINDOW X"), QString::number(place.x() * 15));
+  EXPECT_EQ(program.read_setting("MAIN WINDOW Y"), QString::number(place.y() * 15));
+
+  if (!open.isEmpty()) GTEST_SKIP() << setting.known_fault << ": " << open.join("; ").toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Desktops, OnDesktop,
-                         ::testing::Values(Setting{Shell::Openbox, "openbox", false, 0},
-                                           Setting{Shell::OpenboxPicom, "picom", true, 20},
-                                           Setting{Shell::Mutter, "mutter", true, 30},
-                                           Setting{Shell::KWinWayland, "kwin", true, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, OnDesktop,
+    ::testing::Values(Setting{Shell::Openbox, "openbox", false, 0},
+                      Setting{Shell::OpenboxPicom, "picom", true, 20},
+                      Setting{Shell::OpenboxPicomBare, "picom_bare", true, 20,
+                              "picom shadows the window's whole box"},
+                      Setting{Shell::OpenboxXcompmgr, "xcompmgr", true, 20,
+                              "xcompmgr shadows the window's whole box, under it too"},
+                      Setting{Shell::Mutter, "mutter", true, 30},
+                      Setting{Shell::KWinWayland, "kwin", true, 0,
+                              "kwin_wayland 5.27 takes all of an XWayland window for the focus"},
+                      Setting{Shell::GnomeWayland, "gnome", true, 0,
+                              "mutter 43 takes all of an XWayland window for the focus"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace wavorin::e2e

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Sends COUNT PlayPause calls to the player at once, without waiting for
 their answers, then reads its PlaybackStatus twice; prints the seconds from
-the last call sent to the second answer. The first read may be answered
-before the presses the calls queued; the second waits behind them."""
+the last call sent to the second answer, and that answer. The first read may
+be answered before the presses the calls queued; the second waits behind
+them."""
 import sys
 import time
 
@@ -23,7 +24,7 @@ for _ in range(int(sys.argv[1])):
 bus.flush_sync(None)
 sent = time.monotonic()
 for _ in range(2):
-    bus.call_sync(NAME, PATH, "org.freedesktop.DBus.Properties", "Get",
-                  GLib.Variant("(ss)", (PLAYER, "PlaybackStatus")), None,
-                  Gio.DBusCallFlags.NONE, 120000, None)
-print("%.3f" % (time.monotonic() - sent))
+    status = bus.call_sync(NAME, PATH, "org.freedesktop.DBus.Properties", "Get",
+                           GLib.Variant("(ss)", (PLAYER, "PlaybackStatus")), None,
+                           Gio.DBusCallFlags.NONE, 120000, None).unpack()[0]
+print("%.3f %s" % (time.monotonic() - sent, status))

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "app/layout.h"
 #include "tests/e2e/e2e_fixture.h"
@@ -112,20 +111,14 @@ TEST_F(ProgramTest, DomeAnimatesWhileTheSoundPlaysAndStopsOnTheLastFrame) {
   EXPECT_GT(rate, 6.0);
   EXPECT_LT(rate, 14.0);
 
-  // The sound ends at 2 s: the first tick after it draws the last frame.
-  int last = -1;
-  Desktop::wait_until(
+  // The sound ends at 2 s: the first tick after it draws the last frame, and
+  // a running animation would show another within a whole cycle.
+  const int last = Desktop::wait_until_steady(
       [&] {
-        const int now = frame_shown(Desktop::screenshot(), window, strip);
-        const bool still = now == last && clock.elapsed() > 2000;
-        last = now;
-        return still;
+        return clock.elapsed() > 2000 ? frame_shown(Desktop::screenshot(), window, strip) : -2;
       },
-      4000);
-  // A running animation would show another frame within a whole cycle.
-  Desktop::settle(800);
-  EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), last) << "animation kept running";
-  EXPECT_GE(last, 0);
+      800);
+  EXPECT_GE(last, 0) << "animation kept running";
 
   // Hidden and shown again, the window repaints the frame it kept.
   Desktop::run("xdotool", {"windowunmap", "--sync", program.window_id()});
@@ -148,32 +141,17 @@ TEST_F(ProgramTest, StopEndsTheSoundAndTheAnimationAtOnce) {
   ASSERT_TRUE(
       Desktop::wait_until([&] { return frame_shown(Desktop::screenshot(), window, strip) > 0; }));
   Desktop::click(window + kStop);
-  // The tune never rests for a tenth of a second, and a playing device never
-  // stops taking samples: either means Stop is done.
-  std::size_t taken = 0;
-  ASSERT_TRUE(Desktop::wait_until([&] {
-    QThread::msleep(150);
-    const auto out = program.audio();
-    const bool still = out.size() == taken;
-    taken = out.size();
-    return still || (out.size() > 8820 && std::all_of(out.end() - 8820, out.end(),
-                                                      [](std::int16_t v) { return v == 0; }));
-  })) << "the sound did not end";
-  const int frame = frame_shown(Desktop::wait_until_still(), window, strip);
-  // What happens next should not: sound or frames over a whole cycle.
-  Desktop::settle(1000);
-  EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), frame);
-  // Stop's own click is the last sound: what follows it, if anything, is
-  // silent. By now the idle device has closed, so its file is complete.
+  // Stop's own click is the last sound: a third of a second past it is
+  // silent, and the dome shows one frame all that time.
   const auto click = surely_heard(read_wave(program.folder() + "/click.wav"));
-  const auto out = program.audio();
-  const long play_click = find_samples(out, click);
+  const long play_click = program.wait_for_samples(click);
   ASSERT_GE(play_click, 0) << "Play's click was not heard";
-  const long stop_click = find_samples(out, click, play_click + static_cast<long>(click.size()));
+  const long stop_click =
+      program.wait_for_samples(click, play_click + static_cast<long>(click.size()));
   ASSERT_GE(stop_click, 0) << "Stop's click was not heard";
-  EXPECT_TRUE(std::all_of(out.begin() + stop_click + static_cast<long>(click.size()), out.end(),
-                          [](std::int16_t s) { return s == 0; }))
-      << "sound went on after Stop";
+  const int frame = frame_shown(Desktop::screenshot(), window, strip);
+  EXPECT_TRUE(program.silent_after(click, stop_click)) << "sound went on after Stop";
+  EXPECT_EQ(frame_shown(Desktop::screenshot(), window, strip), frame) << "the dome went on";
 }
 
 // Beside a sound server: eight fresh starts, each with a first Play on a
@@ -227,10 +205,14 @@ TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
   ASSERT_TRUE(program.start());
   const QPoint window = program.window_rect().topLeft();
   const QImage strip = asset("ani_strip.png");
-  // Reached for, the window loads its sound system: count that in.
+  // Reached for, the window loads its sound system and opens the device for
+  // a grace period: count that in once its memory has held still for longer.
   Desktop::move_pointer(window + kPlay);
-  Desktop::settle(1000);
-  const long before_kib = test::proc::status_kib(program.pid(), "VmRSS");
+  ASSERT_TRUE(
+      Desktop::wait_until([&] { return test::proc::maps(program.pid(), "libwavorin-sound.so"); }));
+  const long before_kib = Desktop::wait_until_steady(
+      [&] { return static_cast<int>(test::proc::status_kib(program.pid(), "VmRSS")); }, 600);
+  ASSERT_GT(before_kib, 0) << "the sound system did not settle";
   QElapsedTimer clock;
   Desktop::click(window + kPlay);
   clock.start();
@@ -241,7 +223,12 @@ TEST_F(ProgramTest, OneHertzFilePlaysWithTheWindowAnsweringAndMemoryFlat) {
   // more on a busy machine, 1.01 s in all once beside a loaded sound
   // server): a window that freezes for the conversion takes 2.3 s or more.
   EXPECT_LT(clock.elapsed(), 1500) << "the window did not answer while the file was converted";
-  Desktop::settle(1500);
+  // A second and a half of the sound, converted as it went.
+  const auto before = program.audio();
+  EXPECT_TRUE(Desktop::wait_until([&] {
+    const auto now = program.audio();
+    return now.size() - static_cast<std::size_t>(output_after(before, now)) >= 132300;
+  }));
   EXPECT_LE(test::proc::status_kib(program.pid(), "VmHWM") - before_kib, 16 * 1024)
       << "memory grew with the file";
   Desktop::click(window + kStop);

@@ -4,11 +4,13 @@
 #include <sndfile.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "tests/e2e/desktop.h"
 
@@ -151,8 +153,11 @@ QString Program::wait_for_dialog(const QString& title_regex) const {
       if (id.trimmed() != window_) dialog = id.trimmed();
     return !dialog.isEmpty();
   });
+  // Keys go to the input focus, which may follow the window manager's active
+  // window a moment later.
   const bool ready = !dialog.isEmpty() && Desktop::wait_until([&] {
-    return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog;
+    return Desktop::run("xdotool", {"getactivewindow"}, true).trimmed() == dialog &&
+           Desktop::run("xdotool", {"getwindowfocus"}, true).trimmed() == dialog;
   }) && !Desktop::wait_until_still().isNull();
   return ready ? dialog : QString();
 }
@@ -181,6 +186,26 @@ long Program::wait_for_samples(const std::vector<std::int16_t>& needle, long fro
       },
       timeout_ms);
   return at;
+}
+
+bool Program::silent_after(const std::vector<std::int16_t>& sound, long from) const {
+  constexpr long kThird = 44100 * 2 / 3;  // interleaved stereo samples
+  std::vector<std::int16_t> out;
+  long end = -1;
+  QElapsedTimer still;
+  still.start();
+  const bool seen = Desktop::wait_until([&] {
+    auto now = audio();
+    if (now.size() != out.size()) still.restart();
+    out = std::move(now);
+    const long at = find_samples(out, sound, from);
+    end = at < 0 ? -1 : at + static_cast<long>(sound.size());
+    return end >= 0 && (still.elapsed() >= 150 || static_cast<long>(out.size()) >= end + kThird);
+  });
+  return seen &&
+         std::all_of(out.begin() + end,
+                     out.begin() + std::min<long>(end + kThird, static_cast<long>(out.size())),
+                     [](std::int16_t s) { return s == 0; });
 }
 
 long Program::wait_for_samples_after(const std::vector<std::int16_t>& needle,

@@ -70,6 +70,12 @@ class Program {
   long wait_for_samples_after(const std::vector<std::int16_t>& needle,
                               const std::vector<std::int16_t>& earlier,
                               int timeout_ms = 5000) const;
+  // Waits for `sound` at or after sample `from`, then for the device to go
+  // idle (it takes no samples for a sixth of a second) or a third of a second
+  // of output past the sound (a sink's monitor records silence too); whether
+  // what came after the sound is silent. A sound it did not end, or one
+  // started after it, would be heard there.
+  bool silent_after(const std::vector<std::int16_t>& sound, long from) const;
   QByteArray errors();
 
  private:

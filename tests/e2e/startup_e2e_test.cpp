@@ -36,7 +36,8 @@ TEST_F(ProgramTest, FirstStartShowsTheSkinCutToTheCabinetAtTheOrigin) {
 TEST_F(ProgramTest, SoundSystemWaitsUntilThePointerComesIn) {
   ASSERT_TRUE(program.start());
   const auto loaded = [&] { return test::proc::maps(program.pid(), "libwavorin-sound.so"); };
-  Desktop::settle(1000);
+  // Drawn and left alone, it has done all it does by itself.
+  Desktop::wait_until_still();
   EXPECT_FALSE(loaded());
   Desktop::move_pointer({112, 200});
   EXPECT_TRUE(Desktop::wait_until(loaded, 5000));

@@ -31,6 +31,29 @@ QPainterPath outline_path() {
   return path.simplified();
 }
 
+// The icon files hold straight (not premultiplied) colour, each channel
+// c * 255 / alpha rounded to nearest, halves up. Qt's own conversion divides
+// with the processor's approximate reciprocal (rcpps, on SSE4.1 and later),
+// whose estimate differs between processor models: a channel that lands
+// exactly halfway, such as 25 * 255 / 170 = 37.5, became 37 on one machine
+// and 38 on the next. In integers every machine writes the same file.
+QImage unpremultiplied(const QImage& painted) {
+  const QImage premultiplied = painted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QImage straight(premultiplied.size(), QImage::Format_ARGB32);
+  for (int y = 0; y < premultiplied.height(); ++y) {
+    const auto* from = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(y));
+    auto* to = reinterpret_cast<QRgb*>(straight.scanLine(y));
+    for (int x = 0; x < premultiplied.width(); ++x) {
+      const int alpha = qAlpha(from[x]);
+      const auto channel = [alpha](int c) { return (c * 255 + alpha / 2) / alpha; };
+      to[x] = alpha == 0 ? 0u
+                         : qRgba(channel(qRed(from[x])), channel(qGreen(from[x])),
+                                 channel(qBlue(from[x])), alpha);
+    }
+  }
+  return straight;
+}
+
 }  // namespace
 
 QImage IconPainter::paint(int size) const {
@@ -128,7 +151,7 @@ QString IconPainter::write(const QString& folder) const {
     const QString dir = QDir(folder).filePath(QString::number(size));
     const QString name = QString::fromUtf8(kApplicationId) + QStringLiteral(".png");
     if (!QDir().mkpath(dir) ||
-        !paint(size).convertToFormat(QImage::Format_ARGB32).save(QDir(dir).filePath(name), "PNG")) {
+        !unpremultiplied(paint(size)).save(QDir(dir).filePath(name), "PNG")) {
       return QString::number(size) + "/" + name;
     }
   }

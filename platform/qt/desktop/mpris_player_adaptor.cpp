@@ -36,6 +36,11 @@ void MprisPlayerAdaptor::OpenUri(const QString& uri) {
         QStringLiteral("Wavorin opens only local file:// addresses: %1").arg(uri));
     return;
   }
+  if (!can_name_a_file(file)) {
+    service_.sendErrorReply(QDBusError::InvalidArgs,
+                            QStringLiteral("Not a name a file can have: %1").arg(uri));
+    return;
+  }
   if (!service_.playable(file.toStdString())) {
     service_.sendErrorReply(QDBusError::InvalidArgs,
                             QStringLiteral("Not a readable wave file: %1").arg(uri));

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "platform/app_identity.h"
 #include "platform/qt/desktop/mpris_player_adaptor.h"
@@ -66,6 +67,7 @@ QString MprisService::playback_status() const {
 bool MprisService::request(MediaPress press, const std::string& file) {
   if (actions_.ready && !actions_.ready()) return false;
   if (press == MediaPress::Open) pending_file_ = file;
+  if (press == MediaPress::PlayPause) toggle_pending_ = !toggle_pending_;
   bool& pending = pending_.at(index_of(press));
   if (pending) return true;
   pending = true;
@@ -84,7 +86,7 @@ void MprisService::run(MediaPress press) {
       action = &actions_.stop;
       break;
     case MediaPress::PlayPause:
-      action = &actions_.play_pause;
+      if (std::exchange(toggle_pending_, false)) action = &actions_.play_pause;
       break;
     case MediaPress::Quit:
       action = &actions_.quit;

@@ -28,7 +28,8 @@ struct MediaActions {
 
 // The media-control calls that press a button. Calls of one kind that come
 // while an earlier one still waits to run are merged into it, so a flood of
-// calls costs one press, not one per call.
+// calls costs one press, not one per call. PlayPause calls merge by their
+// number: an odd number is one press, an even number none.
 enum class MediaPress { Play, Stop, PlayPause, Quit, Open };
 
 // The program as an MPRIS 2 media player on the session bus
@@ -87,6 +88,8 @@ class MprisService : public QObject, public QDBusContext {
   QVariantMap metadata_;
   bool length_pending_ = false;
   std::array<bool, kPresses> pending_{};
+  // PlayPause calls merged into the pending one leave it an odd number.
+  bool toggle_pending_ = false;
   std::string pending_file_;
 };
 

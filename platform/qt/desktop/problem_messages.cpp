@@ -52,19 +52,31 @@ QString settings_not_saved_summary() {
   return QCoreApplication::translate("wavorin::Messages", "Settings not saved");
 }
 
-QString settings_not_saved_text(const QString& file) {
-  return QCoreApplication::translate("wavorin::Messages",
-                                     "The window position and the folder could not be saved to "
-                                     "%1. Check that this folder can be written.")
-      .arg(file);
-}
-
-QString settings_kept_text(const QString& file) {
-  return QCoreApplication::translate("wavorin::Messages",
-                                     "The window position and the folder were not saved: %1 "
-                                     "cannot be read, so it was left as it is. Check its "
-                                     "permissions.")
-      .arg(file);
+QString settings_not_saved_text(const QString& file, SaveFailure why) {
+  const char* text = "";
+  switch (why) {
+    case SaveFailure::NotRegular:
+      text = QT_TRANSLATE_NOOP("wavorin::Messages",
+                               "The window position and the folder were not saved: %1 is not a "
+                               "regular file, so it was left as it is.");
+      break;
+    case SaveFailure::Unreadable:
+      text = QT_TRANSLATE_NOOP("wavorin::Messages",
+                               "The window position and the folder were not saved: %1 cannot be "
+                               "read, so it was left as it is. Check its permissions.");
+      break;
+    case SaveFailure::DiskFull:
+      text = QT_TRANSLATE_NOOP("wavorin::Messages",
+                               "The window position and the folder could not be saved to %1: the "
+                               "disk is full.");
+      break;
+    case SaveFailure::FolderUnwritable:
+      text = QT_TRANSLATE_NOOP("wavorin::Messages",
+                               "The window position and the folder could not be saved to %1: its "
+                               "folder cannot be written.");
+      break;
+  }
+  return QCoreApplication::translate("wavorin::Messages", text).arg(file);
 }
 
 }  // namespace wavorin

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/qt/files/settings_file.h"
 #include "platform/sound_problem.h"
 
 namespace wavorin {
@@ -10,8 +11,7 @@ namespace wavorin {
 // in their language.
 QString sound_problem_text(const SoundReport& report);
 QString settings_not_saved_summary();
-QString settings_not_saved_text(const QString& file);
-// When the settings file is there but cannot be read, and so is not replaced.
-QString settings_kept_text(const QString& file);
+// Why the settings were not saved to `file`, in a few words.
+QString settings_not_saved_text(const QString& file, SaveFailure why);
 
 }  // namespace wavorin

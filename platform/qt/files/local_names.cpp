@@ -1,6 +1,7 @@
 #include "platform/qt/files/local_names.h"
 
 #include <QUrl>
+#include <climits>
 
 namespace wavorin {
 
@@ -12,6 +13,13 @@ QByteArray local_file_name(const QUrl& url) {
   // %XX; decoding the percent signs gives the bytes back.
   const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
   return path.startsWith('/') ? path : QByteArray();
+}
+
+bool can_name_a_file(const QByteArray& path) {
+  if (path.isEmpty() || path.size() >= PATH_MAX || path.contains('\0')) return false;
+  for (const QByteArray& part : path.split('/'))
+    if (part.size() > NAME_MAX) return false;
+  return true;
 }
 
 }  // namespace wavorin

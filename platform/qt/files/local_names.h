@@ -15,4 +15,9 @@ namespace wavorin {
 // address (another scheme, or a file on another host).
 QByteArray local_file_name(const QUrl& url);
 
+// Whether `path` can name a file at all: the system ends a name at a NUL
+// byte, and refuses one longer than PATH_MAX or with a part longer than
+// NAME_MAX bytes.
+bool can_name_a_file(const QByteArray& path);
+
 }  // namespace wavorin

@@ -12,8 +12,6 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "platform/qt/files/settings_file.h"
-
 namespace wavorin {
 
 namespace {
@@ -40,11 +38,12 @@ const char* status_text(QSettings::Status status) {
 // milliseconds; a save takes a few.
 constexpr int kSaveLockWaitMs = 2000;
 
-// Why the settings library could not write the new file: it keeps the
-// system's reason to itself, so ask the disk for room for the whole file.
-const char* write_failure_reason(int descriptor, qint64 bytes) {
+// Why the settings library could not write the new file, as an errno: it
+// keeps the system's reason to itself, so ask the disk for room for the whole
+// file.
+int write_failure(int descriptor, qint64 bytes) {
   const int error = ::posix_fallocate(descriptor, 0, static_cast<off_t>(bytes));
-  return error == ENOSPC || error == EDQUOT ? save_failure_reason(error) : "access denied";
+  return error == ENOSPC || error == EDQUOT ? error : EACCES;
 }
 
 // Whether the file written ends with a whole line. The settings library takes
@@ -103,16 +102,21 @@ void QtSettingsStore::commit() {
 void QtSettingsStore::commit_app(const std::string& app, const Keys& keys) {
   const SettingsFile old_file(from_local(app));
   const QString& file = old_file.path();
-  if (old_file.state() == SettingsFile::State::Unreadable ||
-      old_file.state() == SettingsFile::State::NotRegular)
-    return report_failure(file, old_file.reason(), true);
+  if (old_file.state() == SettingsFile::State::Unreadable)
+    return report_failure(file, old_file.reason(), SaveFailure::Unreadable);
+  if (old_file.state() == SettingsFile::State::NotRegular)
+    return report_failure(file, old_file.reason(), SaveFailure::NotRegular);
 
   QDir().mkpath(QFileInfo(file).absolutePath());
   const auto lock = hold_save_lock(file, kSaveLockWaitMs);
   QByteArray next = QFile::encodeName(file + QStringLiteral(".XXXXXX"));
   const int descriptor = ::mkostemp(next.data(), O_CLOEXEC);
-  if (descriptor < 0) return report_failure(file, save_failure_reason(errno), false);
+  if (descriptor < 0) {
+    const int error = errno;
+    return report_failure(file, save_failure_reason(error), save_failure_of(error));
+  }
   const char* failure = nullptr;
+  int error = 0;
   {
     qint64 bytes = old_file.size() + 64;
     QSettings out(QFile::decodeName(next), QSettings::IniFormat);
@@ -133,25 +137,31 @@ void QtSettingsStore::commit_app(const std::string& app, const Keys& keys) {
     }
     out.sync();
     if (out.status() == QSettings::FormatError) failure = status_text(out.status());
-    if (out.status() == QSettings::AccessError || !ends_whole(next))
-      failure = write_failure_reason(descriptor, bytes);
+    if (out.status() == QSettings::AccessError || !ends_whole(next)) {
+      error = write_failure(descriptor, bytes);
+      failure = save_failure_reason(error);
+    }
   }
   // The new file keeps the old one's permissions, read-only included.
-  if (failure == nullptr && (::chmod(next.constData(), old_file.mode()) != 0 ||
-                             ::rename(next.constData(), QFile::encodeName(file).constData()) != 0))
-    failure = save_failure_reason(errno);
+  if (failure == nullptr &&
+      (::chmod(next.constData(), old_file.mode()) != 0 ||
+       ::rename(next.constData(), QFile::encodeName(file).constData()) != 0)) {
+    error = errno;
+    failure = save_failure_reason(error);
+  }
   if (failure != nullptr) ::unlink(next.constData());
   ::close(descriptor);
-  if (failure != nullptr) report_failure(file, failure, false);
+  if (failure != nullptr) report_failure(file, failure, save_failure_of(error));
 }
 
-void QtSettingsStore::report_failure(const QString& file, const char* reason, bool kept) {
+void QtSettingsStore::report_failure(const QString& file, const char* reason, SaveFailure why) {
   if (write_failure_reported_) return;
   write_failure_reported_ = true;
   const std::string name = to_local(file);
+  const bool kept = why == SaveFailure::NotRegular || why == SaveFailure::Unreadable;
   std::cerr << "wavorin: cannot save settings to " << name << ": " << reason
             << (kept ? ", so it is kept as it is" : "") << std::endl;
-  if (on_failure_) on_failure_(name, reason, kept);
+  if (on_failure_) on_failure_(name, why);
 }
 
 }  // namespace wavorin

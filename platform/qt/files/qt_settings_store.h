@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/qt/files/settings_file.h"
 #include "platform/settings_store.h"
 
 namespace wavorin {
@@ -20,10 +21,8 @@ namespace wavorin {
 // written is reported once on stderr and otherwise ignored.
 class QtSettingsStore : public SettingsStore {
  public:
-  // Told once, with the file and the reason, when a save first fails; `kept`
-  // when the file was there but could not be read, and so was left alone.
-  using FailureListener =
-      std::function<void(const std::string& file, const std::string& reason, bool kept)>;
+  // Told once, with the file and why, when a save first fails.
+  using FailureListener = std::function<void(const std::string& file, SaveFailure why)>;
   void set_failure_listener(FailureListener listener) { on_failure_ = std::move(listener); }
 
   QtSettingsStore() = default;
@@ -43,7 +42,7 @@ class QtSettingsStore : public SettingsStore {
  private:
   using Keys = std::map<std::pair<std::string, std::string>, std::string>;  // (section, key)
   void commit_app(const std::string& app, const Keys& keys);
-  void report_failure(const QString& file, const char* reason, bool kept);
+  void report_failure(const QString& file, const char* reason, SaveFailure why);
 
   std::map<std::string, Keys> pending_;  // by application
   std::set<std::string> cleaned_;        // applications whose leftovers were looked for

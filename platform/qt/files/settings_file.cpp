@@ -108,6 +108,10 @@ const char* save_failure_reason(int error) {
   }
 }
 
+SaveFailure save_failure_of(int error) {
+  return error == ENOSPC || error == EDQUOT ? SaveFailure::DiskFull : SaveFailure::FolderUnwritable;
+}
+
 namespace {
 
 // A lock file is made empty and its holder's name written at once. One still

@@ -52,6 +52,17 @@ class SettingsFile {
 // full disk or quota, "access denied" for permissions, else the system's text.
 const char* save_failure_reason(int error);
 
+// Why a save failed, as the person told can act on it.
+enum class SaveFailure {
+  NotRegular,        // a folder, FIFO or device where the file should be: kept
+  Unreadable,        // the file is there but cannot be read: kept
+  DiskFull,          // no room on the disk, or the user's quota is used up
+  FolderUnwritable,  // the file cannot be made or replaced in its folder
+};
+
+// What errno `error` of a write, a rename or a new file in the folder means.
+SaveFailure save_failure_of(int error);
+
 // Takes <path>.lock, which every save holds while it writes, waiting at most
 // `wait_ms` for a save still running, and once it is held removes what a
 // save killed half-way left beside the file: the new file before its rename

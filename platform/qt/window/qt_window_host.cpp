@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cmath>
 
-#include "platform/qt/drawing/surface.h"
+#include "platform/qt/drawing/region_shape.h"
 #include "platform/qt/startup/qpa_choice.h"
 #include "platform/qt/window/form_widget.h"
 #include "platform/qt/window/window_system_flush.h"
@@ -34,10 +34,12 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
       // A native Wayland client neither knows nor chooses where its window
       // is: the position it is given is kept as given.
       metrics_(*widget_, !on_wayland()),
-      pictures_(widget_->devicePixelRatio()),
+      pictures_(scene_, widget_->devicePixelRatio()),
+      outline_(*widget_, scene_),
       gate_([this](const std::string& line) { fail(line); }) {
-  scene_.reset(QSize(description.stored_inside_width_px, description.stored_inside_height_px),
-               pictures_.load(description.background), pictures_.ratio());
+  pictures_.start_scene(
+      QSize(description.stored_inside_width_px, description.stored_inside_height_px),
+      description.background);
   widget_->setWindowTitle(QString::fromUtf8(description_.title));
   widget_->resize(description_.stored_inside_width_px, description_.stored_inside_height_px);
   build_controls();
@@ -56,15 +58,10 @@ QtWindowHost::QtWindowHost(const WindowDescription& description, ErrorReport rep
   QObject::connect(widget_.get(), &FormWidget::file_dropped, widget_.get(),
                    [this](const QByteArray& path) { raise_play_file(path.toStdString()); });
   QObject::connect(widget_.get(), &FormWidget::close_requested, widget_.get(), [this] { End(); });
-  QObject::connect(widget_.get(), &FormWidget::play_pause_requested, widget_.get(),
-                   [this] { play_pause(); });
-  QObject::connect(widget_.get(), &FormWidget::pause_requested, widget_.get(), [this] { pause(); });
   QObject::connect(widget_.get(), &FormWidget::device_ratio_changed, widget_.get(),
                    [this] { use_device_ratio(widget_->devicePixelRatio()); });
   QObject::connect(&timer_, &QTimer::timeout, &timer_,
                    [this] { raise(&FormEvents::Timer1_Timer); });
-  QObject::connect(&compositor_, &CompositorWatch::changed, widget_.get(),
-                   [this] { apply_outline(); });
 }
 
 QtWindowHost::~QtWindowHost() = default;
@@ -77,15 +74,14 @@ void QtWindowHost::build_controls() {
         if (control.enabled) timer_.start();
         break;
       case ControlKind::PictureBox:
-        picture_box_rect_ = metrics_.to_pixels(control.stored);
-        picture_box_path_ = control.picture;
+        pictures_.set_picture_box(metrics_.to_pixels(control.stored), control.picture);
         break;
       case ControlKind::Image:
         scene_.add_image({control.element, metrics_.to_pixels(control.stored), QImage(),
                           QString::fromUtf8(control.tool_tip), control.visible,
                           push_button(control.element) != nullptr});
-        picture_paths_[control.element] = control.picture;
-        if (control.visible) load_picture_of(control.element);
+        pictures_.add_image_picture(control.element, control.picture);
+        if (control.visible) pictures_.load_picture_of(control.element);
         break;
       case ControlKind::FileDialog:
         break;
@@ -105,16 +101,16 @@ int QtWindowHost::run(FormEvents& events) {
   QObject::connect(
       widget_.get(), &FormWidget::painted, widget_.get(),
       [this] {
-        cut_native_window_again();
-        load_remaining_pictures();
+        outline_.cut_again();
+        pictures_.load_remaining_pictures();
       },
       static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
   // The native window is made first, so that it is cut before it is first
   // shown; a Wayland window takes its input region once it is shown.
   widget_->winId();
-  apply_outline();
+  outline_.apply(pictures_.ratio());
   widget_->show();
-  if (on_wayland()) apply_outline();
+  if (on_wayland()) outline_.apply(pictures_.ratio());
   flush_window_system();
   if (!start_file_.empty()) {
     // Queued, so the file plays from the running loop like any later event.
@@ -145,21 +141,6 @@ const PushButtonDescription* QtWindowHost::push_button(Element element) const {
 void QtWindowHost::press(Element button) {
   const PushButtonDescription* pressed = push_button(button);
   if (pressed != nullptr) raise(pressed->click, pressed->sound_role == SoundRole::Starts);
-}
-
-void QtWindowHost::press(SoundRole role) {
-  if (role == SoundRole::None) return;
-  for (const PushButtonDescription& button : description_.buttons)
-    if (button.sound_role == role) {
-      press(button.element);
-      return;
-    }
-}
-
-void QtWindowHost::play_pause() { press(timer_.isActive() ? SoundRole::Stops : SoundRole::Starts); }
-
-void QtWindowHost::pause() {
-  if (timer_.isActive()) press(SoundRole::Stops);
 }
 
 void QtWindowHost::raise_play_file(const std::string& path) {
@@ -204,9 +185,10 @@ float QtWindowHost::ScaleHeight() const { return static_cast<float>(widget_->hei
 Handle QtWindowHost::hWnd() const { return kWindowHandle; }
 
 Handle QtWindowHost::hDC(Element element) const {
-  if (element == Element::Form1) return kFormDc;
+  if (element == Element::Form1) return FormPictures::kFormDc;
   for (const ControlDescription& control : description_.controls) {
-    if (control.element == element && control.kind == ControlKind::PictureBox) return kPictureBoxDc;
+    if (control.element == element && control.kind == ControlKind::PictureBox)
+      return FormPictures::kPictureBoxDc;
   }
   return 0;
 }
@@ -230,18 +212,15 @@ void QtWindowHost::Move(Element element, float left, float top, float width, flo
     const QRect old = image->rect;
     image->rect = rect;
     widget_->update(QRegion(old) | rect);
-  } else if (hDC(element) == kPictureBoxDc) {
-    picture_box_rect_ = rect;
-    if (!picture_box_.isNull()) {
-      grow_surface(picture_box_, to_device(rect, pictures_.ratio()).size());
-    }
+  } else if (hDC(element) == FormPictures::kPictureBoxDc) {
+    pictures_.move_picture_box(rect);
   }
 }
 
 void QtWindowHost::set_Visible(Element element, bool visible) {
   ImageElement* image = scene_.image(element);
   if (image == nullptr || image->visible == visible) return;
-  if (visible) load_picture_of(element);
+  if (visible) pictures_.load_picture_of(element);
   image->visible = visible;
   widget_->update(image->rect);
 }
@@ -271,16 +250,13 @@ int QtWindowHost::CombineRgn(Handle dest, Handle src1, Handle src2, int mode) {
 int QtWindowHost::SetWindowRgn(Handle hwnd, Handle rgn, bool redraw) {
   if (hwnd != kWindowHandle) return 0;
   if (rgn == 0) {
-    outline_.reset();
-    outline_pixels_ = QRegion();
+    outline_.set_outline(std::nullopt, QRegion());
   } else if (const QRegion* region = regions_.find(rgn)) {
-    outline_pixels_ = as_window_shape(*region);
-    outline_ = *regions_.shape(rgn);
+    outline_.set_outline(*regions_.shape(rgn), as_window_shape(*region));
   } else {
     return 0;
   }
-  coverage_ = QImage();
-  apply_outline();
+  outline_.apply(pictures_.ratio());
   if (redraw) widget_->update();
   return 1;
 }
@@ -289,13 +265,8 @@ bool QtWindowHost::DeleteObject(Handle object) { return regions_.DeleteObject(ob
 
 bool QtWindowHost::BitBlt(Handle dest, int x, int y, int width, int height, Handle src, int src_x,
                           int src_y, std::uint32_t rop) {
-  QImage* to = surface(dest);
-  const QImage* from = surface(src);
-  if (to == nullptr || from == nullptr || rop != SRCCOPY) return false;
-  BlitRecord blit{dest, x, y, width, height, src, src_x, src_y, {}};
-  blit.written = copy(blit);
-  blits_.add(blit);
-  return true;
+  if (rop != SRCCOPY) return false;
+  return pictures_.copy_block({dest, x, y, width, height, src, src_x, src_y, {}});
 }
 
 bool QtWindowHost::ReleaseCapture() {
@@ -309,6 +280,14 @@ std::intptr_t QtWindowHost::SendMessageA(Handle hwnd, std::uint32_t msg, std::ui
     widget_->start_caption_drag();
   }
   return 0;
+}
+
+void QtWindowHost::use_device_ratio(double ratio) {
+  if (ratio <= 0 || ratio == pictures_.ratio()) return;
+  const QSize stored(description_.stored_inside_width_px, description_.stored_inside_height_px);
+  pictures_.use_ratio(ratio, stored.expandedTo(widget_->size()), description_.background);
+  outline_.apply(ratio);
+  widget_->update();
 }
 
 }  // namespace wavorin

@@ -4,18 +4,16 @@
 #include <QRect>
 #include <QTimer>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
 #include "platform/form_events.h"
-#include "platform/qt/desktop/error_report.h"
-#include "platform/qt/drawing/blit_log.h"
-#include "platform/qt/drawing/picture_set.h"
 #include "platform/qt/drawing/region_table.h"
-#include "platform/qt/window/compositor_watch.h"
+#include "platform/qt/window/error_report.h"
+#include "platform/qt/window/form_pictures.h"
 #include "platform/qt/window/form_scene.h"
 #include "platform/qt/window/handler_gate.h"
+#include "platform/qt/window/outline_cutter.h"
 #include "platform/qt/window/window_metrics.h"
 #include "platform/window_description.h"
 #include "platform/window_host.h"
@@ -27,8 +25,9 @@ namespace wavorin {
 class FormWidget;
 
 // The window runtime on Qt Widgets: builds the window from its description,
-// raises the program's handlers one at a time and carries out its requests.
-// Needs a QApplication.
+// raises the program's handlers one at a time and carries out their drawing
+// and region calls; the pictures and the cutting of the outline are rooms of
+// their own. Needs a QApplication.
 class QtWindowHost : public WindowHost {
  public:
   explicit QtWindowHost(const WindowDescription& description, ErrorReport report = {});
@@ -45,6 +44,7 @@ class QtWindowHost : public WindowHost {
   void play_at_start(const std::string& path) { start_file_ = path; }
 
   QWidget* widget();
+  FormWidget& form_widget() { return *widget_; }
   const FileDialogSettings& dialog_settings() const { return description_.dialog; }
 
   float Left() const override;
@@ -89,14 +89,6 @@ class QtWindowHost : public WindowHost {
   // Raises the click handler of a push button, as a click does; nothing for
   // another element.
   void press(Element button);
-  // Presses the push button of that role, as the desktop's media controls do.
-  void press(SoundRole role);
-  // The button that stops the sound while the animation runs (a sound
-  // plays), otherwise the one that starts it, through the same gate as a
-  // click.
-  void play_pause();
-  // The button that stops the sound while one plays; nothing otherwise.
-  void pause();
   // Plays a file as a drop does.
   void play_file(const std::string& path) { raise_play_file(path); }
   // Whether a press would run now: not while a handler waits (the Open
@@ -119,28 +111,10 @@ class QtWindowHost : public WindowHost {
   double device_ratio() const { return pictures_.ratio(); }
 
  private:
-  // Fixed handles, far below the region range.
+  // A fixed handle, far below the region range.
   static constexpr Handle kWindowHandle = 0x00010001;
-  static constexpr Handle kFormDc = 0x00020001;
-  static constexpr Handle kPictureBoxDc = 0x00020002;
 
   void build_controls();
-  // The pressed faces are decoded when first needed, or just after the
-  // window is first shown, so start-up decodes only the skin. The strip, the
-  // largest picture, waits until the animation first draws from it: a
-  // session that plays nothing never holds it.
-  void load_picture_of(Element element);
-  void load_picture_box();
-  void load_remaining_pictures();
-  // Returns the device pixels written.
-  QRect copy(const BlitRecord& blit);
-  // Cuts the window and sets its alpha for the outline, the ratio and the
-  // compositor as they are now.
-  void apply_outline();
-  // The same shapes once more, once the window manager has taken the
-  // window: one that frames it (openbox) copies the input shape to its
-  // frame only when told of a change after it began watching.
-  void cut_native_window_again();
   // Returns whether the handler ran; one that ran and starts a sound is
   // counted before the state listener hears of it.
   bool raise(void (FormEvents::*handler)(), bool starts_sound = false);
@@ -148,7 +122,6 @@ class QtWindowHost : public WindowHost {
   void raise_play_file(const std::string& path);
   void fail(const std::string& report);
   void stop(int status);
-  QImage* surface(Handle dc);
 
   WindowDescription description_;
   ErrorReport report_;
@@ -157,24 +130,8 @@ class QtWindowHost : public WindowHost {
   FormScene scene_;
   std::unique_ptr<FormWidget> widget_;
   WindowMetrics metrics_;
-  PictureSet pictures_;
-  std::map<Element, std::string> picture_paths_;
-  QImage picture_box_;
-  QRect picture_box_rect_;
-  std::string picture_box_path_;
-  BlitLog blits_;
-  // How the window's outline was made, to cut it again at another ratio,
-  // and its pixels as the program made them.
-  std::optional<RegionShape> outline_;
-  QRegion outline_pixels_;
-  QImage coverage_;  // of the outline at coverage_ratio_; null: not worked out
-  double coverage_ratio_ = 0;
-  bool native_shape_ = false;               // the outline was last cut at device pixels
-  std::optional<QRegion> native_bounding_;  // none: the whole window shows
-  QRegion native_input_;
-  // Where a compositor draws the desktop, the window blends its edge
-  // through alpha instead of cutting it one bit deep.
-  CompositorWatch compositor_;
+  FormPictures pictures_;
+  OutlineCutter outline_;
   QTimer timer_;
   RegionTable regions_;
   HandlerGate gate_;

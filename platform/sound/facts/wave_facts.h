@@ -7,9 +7,9 @@
 namespace wavorin {
 
 // What the window asks of a wave file (is it one, how long is it), read
-// from its header alone: no sound library is loaded and no server asked,
-// so the answer never waits on either. Reads a regular file only, a few
-// kilobytes at most, whatever its length.
+// from its header by libsndfile: the sound module is not loaded and no
+// server asked, so the answer never waits on either. Reads a regular file
+// only, its header alone, whatever its length.
 class WaveFacts {
  public:
   // Nothing when `path` is not a regular, readable wave file.

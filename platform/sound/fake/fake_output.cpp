@@ -19,6 +19,11 @@ bool FakeOutput::open(const OutputFormat& format, SampleSource& source,
   return true;
 }
 
+void FakeOutput::set_corked(bool corked) {
+  if (corked_ && !corked) ahead_ = setup_.ahead_frames;
+  corked_ = corked;
+}
+
 std::uint64_t FakeOutput::flush() {
   if (!setup_.rewinds) return pulled_;
   queued_.clear();
@@ -64,8 +69,12 @@ void FakeOutput::tick(std::chrono::milliseconds elapsed) {
   if (source_ == nullptr || corked_ || server_ != Server::Running) return;
   top_up();
   owed_ += static_cast<double>(format_.rate) * static_cast<double>(elapsed.count()) / 1000.0;
-  const auto frames = static_cast<std::size_t>(owed_);
+  auto frames = static_cast<std::size_t>(owed_);
   owed_ -= static_cast<double>(frames);
+  const std::size_t late = std::min(frames, ahead_);
+  ahead_ -= late;
+  silence_frames_ += late;
+  frames -= late;
   const auto channels = static_cast<std::size_t>(format_.channels);
   const std::size_t from_stream = std::min(frames, queued_.size() / channels);
   heard_.insert(heard_.end(), queued_.begin(),

@@ -21,6 +21,9 @@ class FakeOutput : public SoundOutput {
   struct Setup {
     std::size_t buffer_frames = 2048;  // what the server holds ahead (its latency)
     bool rewinds = true;               // flush() takes back what was not heard
+    // Silence the device had already rendered, and cannot take back, when
+    // the stream is uncorked: its first samples are heard only after it.
+    std::size_t ahead_frames = 0;
   };
   enum class Server { Running, Suspended, Stopped, Absent };
 
@@ -29,7 +32,7 @@ class FakeOutput : public SoundOutput {
   bool open(const OutputFormat& format, SampleSource& source,
             const std::string& media_name) override;
   bool is_open() const override { return source_ != nullptr; }
-  void set_corked(bool corked) override { corked_ = corked; }
+  void set_corked(bool corked) override;
   void wake() override { woken_ = true; }
   std::uint64_t flush() override;
   void drain() override { ++drains_; }
@@ -77,6 +80,7 @@ class FakeOutput : public SoundOutput {
   std::vector<std::int16_t> heard_;
   std::uint64_t silence_frames_ = 0;
   bool lost_ = false;
+  std::size_t ahead_ = 0;  // silence still to render before the stream
 };
 
 }  // namespace wavorin

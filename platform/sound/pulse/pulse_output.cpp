@@ -152,16 +152,23 @@ void PulseOutput::set_corked_locked(bool corked) {
   triggered_ = false;
   uncorked_at_ = std::chrono::steady_clock::now();
   played_at_uncork_ = played_;
+  reading_since_.reset();
   if (stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY) return;
   if (corked) {
     drop(pa_stream_cork(stream_, 1, nullptr, nullptr));
     return;
   }
+  if (rewinds_) {
+    // The server remixes its device's buffer when a stream is uncorked,
+    // never for samples that reach a stream which has not played yet: they
+    // would wait behind all its device already holds (two seconds on an idle
+    // sink). So the first samples are queued while corked, then uncorked.
+    drop(pa_stream_flush(stream_, nullptr, nullptr));
+    write_some(true);
+    drop(pa_stream_cork(stream_, 0, nullptr, nullptr));
+    return;
+  }
   drop(pa_stream_cork(stream_, 0, nullptr, nullptr));
-  // Nothing is queued; the flush makes a device that runs ahead rewind, so
-  // the samples that follow are heard at once rather than after what it
-  // has already taken.
-  if (rewinds_) drop(pa_stream_flush(stream_, nullptr, nullptr));
   write_some();
 }
 
@@ -170,8 +177,8 @@ void PulseOutput::wake() {
   write_some();
 }
 
-void PulseOutput::write_some() {
-  if (stream_ == nullptr || corked_ || source_ == nullptr ||
+void PulseOutput::write_some(bool uncorking) {
+  if (stream_ == nullptr || (corked_ && !uncorking) || source_ == nullptr ||
       pa_stream_get_state(stream_) != PA_STREAM_READY) {
     return;
   }
@@ -223,6 +230,13 @@ std::uint64_t PulseOutput::flush() {
   }
   drop(pa_stream_flush(stream_, nullptr, nullptr));
   triggered_ = false;
+  if (rewinds_) {
+    // Everything not heard was taken back: what follows is heard as the
+    // server reads it, from now on.
+    played_ = pulled_;
+    played_at_uncork_ = pulled_;
+    reading_since_ = std::chrono::steady_clock::now();
+  }
   return pulled_;
 }
 
@@ -263,19 +277,37 @@ std::uint64_t PulseOutput::played() const {
   if (pa_timeval_diff(&now, &timing->timestamp) > kTimingAge) {
     drop(pa_stream_update_timing_info(stream_, nullptr, nullptr));
   }
+  const auto now_steady = std::chrono::steady_clock::now();
   std::uint64_t bound = pulled_;
-  // A server that rewinds may leave a new stream's samples unread for as
-  // long as its device runs ahead; one that cannot reads them at once.
   if (rewinds_) {
-    bound = std::min<std::uint64_t>(bound,
-                                    static_cast<std::uint64_t>(timing->read_index) / kFrameBytes);
-  }
-  if (!corked_) {
-    const std::chrono::duration<double> since = std::chrono::steady_clock::now() - uncorked_at_;
+    // A server that rewinds mixes what it reads in front of what its device
+    // already holds: it is heard as it is read, at the device's pace, from
+    // the first read on. (Its playback time would count it only once the
+    // whole device buffer ahead of it had played: seconds of silence on an
+    // idle device.) It reads nothing while the device is suspended or the
+    // server stopped.
+    // What it has read, in this stream's own count: what was written less
+    // what it still holds (its indexes restart their meaning at a flush).
+    if (timing->write_index_corrupt != 0 || timing->read_index_corrupt != 0) return played_;
+    const std::int64_t held = timing->write_index - timing->read_index;
+    const std::uint64_t queued = held > 0 ? static_cast<std::uint64_t>(held) / kFrameBytes : 0;
+    const std::uint64_t read = pulled_ - std::min(queued, pulled_);
+    bound = std::min(bound, read);
+    if (!reading_since_ && !corked_ && read > played_at_uncork_) reading_since_ = now_steady;
+    const std::chrono::duration<double> since =
+        reading_since_ ? now_steady - *reading_since_ : std::chrono::duration<double>(0);
     bound =
         std::min(bound, played_at_uncork_ + static_cast<std::uint64_t>(since.count() * kSpec.rate));
+  } else {
+    if (!corked_) {
+      const std::chrono::duration<double> since = now_steady - uncorked_at_;
+      bound = std::min(bound,
+                       played_at_uncork_ + static_cast<std::uint64_t>(since.count() * kSpec.rate));
+    }
+    bound = std::min<std::uint64_t>(bound, pa_usec_to_bytes(time, &kSpec) / kFrameBytes);
   }
-  played_ = std::min<std::uint64_t>(bound, pa_usec_to_bytes(time, &kSpec) / kFrameBytes);
+  // Never back, except by a flush, which takes back what was not heard.
+  played_ = std::min(std::max(played_, bound), pulled_);
   return played_;
 }
 

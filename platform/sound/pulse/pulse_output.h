@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/sound/sound_output.h"
@@ -48,7 +49,8 @@ class PulseOutput : public SoundOutput {
   bool connect();
   void make_stream();
   void set_corked_locked(bool corked);
-  void write_some();
+  // `uncorking`: also while still corked, just before the uncork.
+  void write_some(bool uncorking = false);
   void lose(const std::string& reason);
   void tell(OutputEvent event, const std::string& reason = {});
 
@@ -80,6 +82,9 @@ class PulseOutput : public SoundOutput {
   // until then its latency may be that of a suspended or idle device.
   bool timed_ = false;
   std::chrono::steady_clock::time_point uncorked_at_;
+  // When a server that rewinds first read from the stream after the uncork
+  // (it reads nothing while its device is suspended or it is stopped).
+  mutable std::optional<std::chrono::steady_clock::time_point> reading_since_;
 };
 
 }  // namespace wavorin

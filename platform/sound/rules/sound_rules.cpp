@@ -194,16 +194,30 @@ void SoundRules::start(std::shared_ptr<Playback> sound, const std::string& name,
                        Time asked) {
   const double length = sound->duration_seconds();
   current_ = Current{sound, name, flags, ++generation_, asked, asked + seconds(length)};
-  stream_.play(std::move(sound));
+  if (late_ && (flags & SND_ASYNC) != 0) {
+    // Behind a sound the server plays late, this one starts once that has
+    // been heard: its own time runs from then.
+    current_->held = true;
+    current_->length_end = cork_at_ + seconds(length);
+    return;
+  }
+  stream_current();
+}
+
+void SoundRules::stream_current() {
+  current_->held = false;
+  late_ = false;
+  const Clock::duration length = seconds(current_->sound->duration_seconds());
+  stream_.play(current_->sound);
   move_to(Device::Playing);
   if (device_ != Device::Playing) {
     current_->silent = true;
     return;
   }
   current_->played_at = output_->played();
-  output_->set_media_name(base_name(name));
-  output_->set_latency(seconds(length) > kLongSound ? SoundOutput::Latency::High
-                                                    : SoundOutput::Latency::Low);
+  output_->set_media_name(base_name(current_->name));
+  output_->set_latency(length > kLongSound ? SoundOutput::Latency::High
+                                           : SoundOutput::Latency::Low);
   output_->wake();
 }
 
@@ -234,11 +248,31 @@ void SoundRules::end_current(Outcome outcome) {
   changed_.notify_all();
 }
 
+void SoundRules::give_up_waiting(std::optional<std::uint64_t> end) {
+  const bool waited = (current_->flags & SND_ASYNC) == 0;
+  if (!waited || !end) {
+    cut();
+    ended_.outcome = Outcome::Failed;
+    return;
+  }
+  // The server has the whole sound and plays it late: its device had run
+  // far ahead, with silence, when the stream started, and cannot take that
+  // back. The window is let go and the sound plays out, not cut: what
+  // follows it is queued behind it. A server that plays nothing at all is
+  // corked when the overrun has passed.
+  end_current(Outcome::Heard);
+  fade_end_ = *end;
+  move_to(Device::Fading);
+  cork_at_ = clock_.now() + kAsyncOverrun;
+  late_ = true;
+}
+
 SoundRules::Time SoundRules::deadline(const Current& current) const {
-  // A server that takes the sound is let play it (a fresh stream on a
-  // device that runs far ahead is heard late); one that takes nothing
-  // (stopped, suspended) holds no synchronous request past its length.
-  const bool taking = output_->played() > current.played_at || stream_.taken();
+  // A server that plays the sound is let finish it (a fresh stream on a
+  // device that runs far ahead is heard late); one that plays nothing
+  // (stopped, suspended), whatever it was handed, holds no synchronous
+  // request past its length.
+  const bool taking = output_->played() > current.played_at;
   const bool waited = (current.flags & SND_ASYNC) == 0 && !taking;
   return current.length_end + (waited ? Clock::duration(kSyncOverrun) : kAsyncOverrun);
 }
@@ -255,7 +289,7 @@ void SoundRules::keep_time() {
   const Time now = clock_.now();
   if (current_ && current_->silent) {
     if (now >= current_->length_end) end_current(Outcome::Failed);
-  } else if (current_) {
+  } else if (current_ && !current_->held) {
     const std::optional<std::uint64_t> end = stream_.end();
     if (end && !current_->drained) {
       current_->drained = true;
@@ -265,12 +299,17 @@ void SoundRules::keep_time() {
       end_current(Outcome::Heard);
       move_to(Device::Idle);
     } else if (now >= deadline(*current_)) {
-      cut();
-      ended_.outcome = Outcome::Failed;
+      give_up_waiting(end);
     }
   }
   if (device_ == Device::Fading && (output_->played() >= fade_end_ || now >= cork_at_)) {
-    move_to(Device::Idle);
+    late_ = false;
+    if (current_ && current_->held) {
+      current_->length_end = now + seconds(current_->sound->duration_seconds());
+      stream_current();
+    } else {
+      move_to(Device::Idle);
+    }
   }
   if (device_ == Device::Idle && now >= close_at_) move_to(Device::Closed);
 }

@@ -58,7 +58,7 @@ class SoundRules : public SoundService, private OutputListener {
     Closed,   // no stream
     Idle,     // open and corked, until the grace period ends
     Playing,  // uncorked, a sound plays
-    Fading,   // uncorked, a cut sound's fade is being heard
+    Fading,   // uncorked, a cut sound's fade (or a sound handed over late) is being heard
   };
   enum class Outcome { Heard, Cut, Failed };
   struct Current {
@@ -71,6 +71,7 @@ class SoundRules : public SoundService, private OutputListener {
     std::uint64_t played_at = 0;  // the output's count when it started
     bool silent = false;          // no stream: it keeps time in silence
     bool drained = false;
+    bool held = false;  // waits behind a sound played late
   };
   struct Ended {
     std::uint64_t generation = 0;
@@ -81,6 +82,8 @@ class SoundRules : public SoundService, private OutputListener {
   void move_to(Device next);
   bool open_stream();
   void start(std::shared_ptr<Playback> sound, const std::string& name, unsigned flags, Time asked);
+  // Hands the current sound to the output.
+  void stream_current();
   // Ends the current sound before its end: a fade, then the cork.
   void cut();
   void end_current(Outcome outcome);
@@ -88,6 +91,8 @@ class SoundRules : public SoundService, private OutputListener {
   void keep_time();
   void handle(OutputEvent event, const std::string& reason);
   Time deadline(const Current& current) const;
+  // The current sound's deadline passed; `end`: its last frame, once pulled.
+  void give_up_waiting(std::optional<std::uint64_t> end);
   Time next_due() const;
   void run_keeper();
   void hand_out(std::unique_lock<std::mutex>& lock);
@@ -117,6 +122,8 @@ class SoundRules : public SoundService, private OutputListener {
   // Sounds done with, destroyed outside the lock (their feeders are joined).
   std::vector<std::shared_ptr<Playback>> retired_;
   bool quitting_ = false;
+  // Fading stands for a sound handed over whole that the server plays late.
+  bool late_ = false;
   std::thread keeper_;
 };
 

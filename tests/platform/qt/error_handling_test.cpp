@@ -5,7 +5,7 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "platform/qt/desktop/error_report.h"
+#include "platform/qt/window/error_report.h"
 #include "platform/runtime_error.h"
 #include "tests/platform/qt/host_fixture.h"
 

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <optional>
 
 #include "app/layout.h"
+#include "platform/qt/desktop/mpris_service.h"
 
 namespace wavorin {
 namespace {
@@ -70,6 +72,28 @@ TEST(KeyboardFocus, ShortcutsNeedTheirExactModifiers) {
     const QKeyCombination shortcut = key_combination(button.keys[0]);
     EXPECT_EQ(pressed(shortcut.key(), shortcut.keyboardModifiers()), button.element)
         << layout::element_name(button.element);
+  }
+}
+
+// Media-control calls that come while one waits to run are merged: Play into
+// one press, PlayPause by its number, an odd number toggling once and an even
+// number not at all.
+TEST(MediaControls, CallsThatPileUpMergeAndPlayPauseCountsByItsNumber) {
+  int plays = 0;
+  int toggles = 0;
+  MediaActions actions;
+  actions.play = [&plays] { ++plays; };
+  actions.play_pause = [&toggles] { ++toggles; };
+  MprisService service(actions, {});
+  for (int calls = 1; calls <= 4; ++calls) {
+    plays = toggles = 0;
+    for (int call = 0; call < calls; ++call) {
+      service.request(MediaPress::PlayPause);
+      service.request(MediaPress::Play);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(toggles, calls % 2) << calls << " calls";
+    EXPECT_EQ(plays, 1) << calls << " calls";
   }
 }
 

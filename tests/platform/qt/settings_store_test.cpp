@@ -13,9 +13,11 @@
 #include <QThread>
 #include <atomic>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "platform/qt/files/qt_settings_store.h"
 
@@ -107,12 +109,14 @@ TEST(SettingsStore, UnwritableStoreIsReportedOnceAndKeepsTheOldFile) {
   EXPECT_EQ(read_file(dir + "/Locked.ini"), before);
 }
 
-TEST(SettingsStore, StoreBlockedByAFileIsReportedOnceWithoutCrashing) {
+TEST(SettingsStore, StoreBlockedByAFileOrAFullDiskIsReportedOnceWithItsReason) {
   // Where the settings folder should be lies a file: no user can write there.
   QFile blocker(config_home() + "/Blocked");
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
   QtSettingsStore store;
+  std::vector<SaveFailure> told;
+  store.set_failure_listener([&told](const std::string&, SaveFailure why) { told.push_back(why); });
   ::testing::internal::CaptureStderr();
   store.SaveSetting("Blocked", "Option", "KEY", "1");
   store.commit();
@@ -122,7 +126,21 @@ TEST(SettingsStore, StoreBlockedByAFileIsReportedOnceWithoutCrashing) {
   EXPECT_THAT(err, ::testing::StartsWith("wavorin: cannot save settings to " +
                                          (config_home() + "/Blocked/Blocked.ini: ").toStdString()));
   EXPECT_EQ(err.find("cannot save"), err.rfind("cannot save"));
+  EXPECT_EQ(told, std::vector<SaveFailure>{SaveFailure::FolderUnwritable});
   EXPECT_TRUE(QFileInfo(config_home() + "/Blocked").isFile());
+
+  // A full disk: a small file system over the folder, in a mount namespace
+  // of the writer's own, where the system lets a test have one.
+  QDir().mkpath(config_home() + "/Full");
+  QProcess writer;
+  writer.start("unshare", {"-Urm", "sh", "-c",
+                           "mount -t tmpfs -o size=64k tmpfs \"$0\" || exit 77; exec \"$1\" once",
+                           config_home() + "/Full", WAVORIN_SETTINGS_WRITER});
+  ASSERT_TRUE(writer.waitForFinished(10000));
+  if (writer.exitCode() == 77) GTEST_SKIP() << "no mount namespace here for a full disk";
+  EXPECT_THAT(writer.readAllStandardError().toStdString(), ::testing::HasSubstr(": disk full\n"));
+  EXPECT_EQ(writer.readAllStandardOutput(),
+            QByteArray::number(static_cast<int>(SaveFailure::DiskFull)) + "\n");
 }
 
 TEST(SettingsStore, GarbageFileReadsAsDefaultsAndIsReplacedWithoutAFormatError) {
@@ -166,15 +184,15 @@ struct StartAndClose {
   std::string x;
   std::string err;
   int failures = 0;
-  bool kept = false;
+  std::optional<SaveFailure> why;
 };
 
 StartAndClose start_and_close(const std::string& app) {
   StartAndClose run;
   QtSettingsStore store;
-  store.set_failure_listener([&run](const std::string&, const std::string&, bool kept) {
+  store.set_failure_listener([&run](const std::string&, SaveFailure why) {
     ++run.failures;
-    run.kept = kept;
+    run.why = why;
   });
   run.x = store.GetSetting(app, "Option", "MAIN WINDOW X", "0");
   ::testing::internal::CaptureStderr();
@@ -220,7 +238,15 @@ TEST(SettingsStore, OddSettingsFilesNeitherStopTheStartNorVanishAtClose) {
   EXPECT_THAT(on_fifo.err, ::testing::StartsWith("wavorin: cannot save settings to " +
                                                  fifo.toStdString() + ": is not a regular file"));
   EXPECT_EQ(on_fifo.failures, 1);
+  EXPECT_EQ(on_fifo.why, SaveFailure::NotRegular);
   EXPECT_TRUE(S_ISFIFO(mode_of(ini("Fifo"))));
+
+  // A folder: not read, and kept.
+  QDir().mkpath(ini("Folder"));
+  const StartAndClose on_folder = start_and_close("Folder");
+  EXPECT_THAT(on_folder.err, ::testing::HasSubstr(": is a folder, so it is kept"));
+  EXPECT_EQ(on_folder.why, SaveFailure::NotRegular);
+  EXPECT_TRUE(QFileInfo(ini("Folder")).isDir());
 
   // A file this user cannot read is kept, and Close says so once.
   if (geteuid() != 0) {
@@ -231,7 +257,7 @@ TEST(SettingsStore, OddSettingsFilesNeitherStopTheStartNorVanishAtClose) {
     EXPECT_THAT(unreadable.err, ::testing::HasSubstr("cannot be read, so it is kept"));
     EXPECT_EQ(unreadable.err.find("cannot save"), unreadable.err.rfind("cannot save"));
     EXPECT_EQ(unreadable.failures, 1);
-    EXPECT_TRUE(unreadable.kept);
+    EXPECT_EQ(unreadable.why, SaveFailure::Unreadable);
     EXPECT_EQ(mode_of(ini("Unreadable")) & 07777, 0U);
     QFile::setPermissions(ini("Unreadable"), QFileDevice::ReadOwner);
     EXPECT_EQ(read_file(ini("Unreadable")), stored);

@@ -1,5 +1,6 @@
 // Helper of the settings tests: saves Close's three settings over and over,
-// each round with a new number, committing after each round, until killed.
+// each round with a new number, committing after each round, until killed;
+// or, with "once", one save that fills a small disk.
 // Once the first round is on disk, says "ready" and how long the round took
 // in microseconds.
 #include <QCoreApplication>
@@ -14,6 +15,15 @@ int main(int argc, char** argv) {
   // A long folder name makes every write slow, so kills land inside one too.
   const std::string padding(std::size_t{256} * 1024, 'p');
   wavorin::QtSettingsStore store;
+  // With "once": one save of a long Path for "Full", then why it failed.
+  if (argc > 1 && std::string(argv[1]) == "once") {
+    store.set_failure_listener([](const std::string&, wavorin::SaveFailure why) {
+      std::cout << static_cast<int>(why) << std::endl;
+    });
+    store.SaveSetting("Full", "Option", "Path", padding);
+    store.commit();
+    return 0;
+  }
   QElapsedTimer clock;
   clock.start();
   for (long round = 1;; ++round) {

@@ -172,10 +172,25 @@ TEST_F(RulesTest, WarmUpRenewsTheGracePeriod) {
   EXPECT_EQ(fake().opens(), 1);
 }
 
-// A server that plays nothing (suspended, stopped) or is absent holds a
-// synchronous request no longer than its sound's length and 50 ms.
+// A server that plays nothing (suspended, stopped) or is absent, or plays
+// late, holds a synchronous request no longer than its sound's length and
+// 50 ms.
 TEST_F(RulesTest, ASilentServerNeverHoldsASyncRequest) {
-  const std::string click = files_.write("click.wav", noise(std::size_t{441} * 3, 2, 8), 2);
+  const auto click_samples = noise(std::size_t{441} * 3, 2, 8);
+  const std::string click = files_.write("click.wav", click_samples, 2);
+  // A device two seconds ahead, with silence, when the stream starts: the
+  // click is let go of, not cut, and what follows is heard behind it.
+  setup_.ahead_frames = std::size_t{2} * 44100;
+  const auto tune_samples = noise(4410, 2, 12);
+  const std::string tune = files_.write("tune.wav", tune_samples, 2);
+  EXPECT_LE(took([&] { EXPECT_EQ(rules().sndPlaySoundA(click, SND_SYNC), 1); }), 30 + 50);
+  EXPECT_EQ(rules().sndPlaySoundA(tune, SND_ASYNC), 1);
+  clock_.advance(milliseconds(2200));
+  auto both = click_samples;
+  both.insert(both.end(), tune_samples.begin(), tune_samples.end());
+  EXPECT_TRUE(contains(fake().heard(), both)) << "the late click was cut";
+  setup_.ahead_frames = 0;
+
   for (const Server server : {Server::Suspended, Server::Stopped, Server::Absent}) {
     rules_.reset();
     fake().set_server(server);

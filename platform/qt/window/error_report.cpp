@@ -1,4 +1,4 @@
-#include "platform/qt/desktop/error_report.h"
+#include "platform/qt/window/error_report.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
