@@ -51,7 +51,8 @@ QImage cabinet_shadow(const QImage& coverage, int margin, double ratio) {
     if (to_y >= height) break;
     const uchar* line = share.constScanLine(y);
     for (int x = 0; x < share.width(); ++x)
-      alpha[static_cast<std::size_t>(to_y) * width + x + margin] = line[x] / 255.0F;
+      alpha[static_cast<std::size_t>(to_y) * width + x + margin] =
+          static_cast<float>(line[x]) / 255.0F;
   }
   std::vector<float> spare(alpha.size());
   for (int pass = 0; pass < 3; ++pass) {
