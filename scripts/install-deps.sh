@@ -45,11 +45,12 @@ test_packages=(
   # the real window as a native Wayland client on a headless compositor
   weston qt6-wayland
   # the desktops Debian ships, started headless: KDE's Wayland compositor
-  # with XWayland, GNOME's window manager on X11 and its Wayland session
+  # with XWayland and its window manager on X11, GNOME's window manager on
+  # X11 and its Wayland session
   # (screenshots and pointer through its own services, over PipeWire),
   # picom's and xcompmgr's shadows; xev as the window behind; kwin's
   # screenshots and fake pointer
-  kwin-wayland xwayland mutter gnome-shell picom xcompmgr libwayland-dev
+  kwin-wayland kwin-x11 xwayland mutter gnome-shell picom xcompmgr libwayland-dev
   # an unprivileged user for the permission tests (useradd)
   passwd
   # Qt's own Japanese texts, for the Open dialog under a Japanese locale

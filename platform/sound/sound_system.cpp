@@ -5,16 +5,12 @@
 #include "platform/sound/rules/sound_rules.h"
 
 namespace wavorin {
-namespace {
 
-// The rules with the clock they keep time by, made and ended together.
-class SystemSound : private SteadyRuleClock, public SoundRules {
- public:
-  SystemSound() : SoundRules(&choose_output, *static_cast<SteadyRuleClock*>(this)) {}
-};
-
-}  // namespace
-
-std::unique_ptr<SoundService> start_sound_system() { return std::make_unique<SystemSound>(); }
+std::unique_ptr<SoundService> start_sound_system() {
+  // The machine's clock holds no state, so one serves every sound system.
+  // It is whole before any rules start keeping time by it on their thread.
+  static SteadyRuleClock clock;
+  return std::make_unique<SoundRules>(&choose_output, clock);
+}
 
 }  // namespace wavorin

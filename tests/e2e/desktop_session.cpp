@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <xcb/xcb.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+#include <cstdlib>
+#include <memory>
 
 namespace wavorin::e2e {
 namespace {
@@ -26,6 +29,8 @@ QStringList programs_of(Shell shell) {
       return {"Xvfb", "openbox", "xcompmgr"};
     case Shell::Mutter:
       return {"Xvfb", "mutter"};
+    case Shell::KWinX11:
+      return {"Xvfb", "kwin_x11"};
     case Shell::KWinWayland:
       return {"kwin_wayland", "Xwayland"};
     case Shell::GnomeWayland:
@@ -67,6 +72,25 @@ bool window_manager_ready() {
   return x_says("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, "window id");
 }
 
+// Whether the compositor selection of the display's first screen has an
+// owner: a compositing manager draws the desktop.
+bool compositor_selection_owned() {
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  static constexpr char kName[] = "_NET_WM_CM_S0";
+  const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName),
+                            nullptr),
+      &std::free);
+  const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+      atom == nullptr ? nullptr
+                      : xcb_get_selection_owner_reply(
+                            connection, xcb_get_selection_owner(connection, atom->atom), nullptr),
+      &std::free);
+  const bool owned = owner != nullptr && owner->owner != XCB_NONE;
+  xcb_disconnect(connection);
+  return owned;
+}
+
 }  // namespace
 
 QString DesktopSession::missing_programs(Shell shell) {
@@ -97,6 +121,23 @@ DesktopSession::DesktopSession(Shell shell) : shell_(shell), saved_display_(qget
     env.insert("XDG_CONFIG_HOME", runtime_.filePath("config"));
     if (shell == Shell::Mutter) {
       if (!start(processes_.emplace_back(), "mutter", {"--x11", "--replace"}, env)) return;
+    } else if (shell == Shell::KWinX11) {
+      // Windows shown at once, without the fade in and out of its effects,
+      // which would only make the screen change while the test looks at it.
+      QDir().mkpath(runtime_.filePath("config"));
+      QFile globals(runtime_.filePath("config/kdeglobals"));
+      if (!globals.open(QIODevice::WriteOnly) ||
+          globals.write("[KDE]\nAnimationDurationFactor=0\n") < 0) {
+        problem_ = "cannot write kwin_x11's settings";
+        return;
+      }
+      globals.close();
+      if (!start(processes_.emplace_back(), "kwin_x11", {"--replace"}, env)) return;
+      // It composites a moment after it manages windows.
+      if (!Desktop::wait_until(compositor_selection_owned, kStartMs)) {
+        problem_ = "kwin_x11 did not composite";
+        return;
+      }
     } else {
       if (!start(processes_.emplace_back(), "openbox", {}, env)) return;
     }

@@ -21,6 +21,7 @@ enum class Shell {
   OpenboxPicomBare,  // openbox with picom shadowing every window (no exclusions)
   OpenboxXcompmgr,   // openbox with xcompmgr's client-side shadows
   Mutter,            // GNOME's window manager and compositor on X11
+  KWinX11,           // KDE's window manager and compositor on X11
   KWinWayland,       // KDE's Wayland compositor; the program runs through its XWayland
   GnomeWayland,      // GNOME's Wayland session; the program runs through its XWayland
 };

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <algorithm>
 #include <cmath>
@@ -162,7 +163,16 @@ QString Program::wait_for_dialog(const QString& title_regex) const {
   return ready ? dialog : QString();
 }
 
-QRect Program::window_rect() const { return Desktop::window_rect(window_); }
+QRect Program::window_rect() const {
+  const QRect outer = Desktop::window_rect(window_);
+  // "_GTK_FRAME_EXTENTS(CARDINAL) = 20, 20, 20, 20": left, right, top, bottom.
+  const QString extents = Desktop::run("xprop", {"-id", window_, "_GTK_FRAME_EXTENTS"}, true);
+  const QRegularExpressionMatch m =
+      QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)")).match(extents);
+  if (!m.hasMatch()) return outer;
+  return outer.adjusted(m.captured(1).toInt(), m.captured(3).toInt(), -m.captured(2).toInt(),
+                        -m.captured(4).toInt());
+}
 
 QPoint Program::at(int x, int y) const { return window_rect().topLeft() + QPoint(x, y); }
 

@@ -58,6 +58,8 @@ class Program {
   // Waits until one of its dialogs titled `title_regex` is shown, active and
   // drawn, so it takes keys; returns its window, or an empty id on timeout.
   QString wait_for_dialog(const QString& title_regex) const;
+  // The cabinet on the screen: the window less the margin it tells the
+  // desktop it draws its shadow in.
   QRect window_rect() const;
   // A point of the window's inside, in screen coordinates.
   QPoint at(int x, int y) const;

@@ -41,7 +41,7 @@ QString AccessibleButton::text(QAccessible::Text kind) const {
 QRect AccessibleButton::rect() const {
   if (!form_) return {};
   const QRect local = form_->button_rect(button_.element);
-  return {form_->mapToGlobal(local.topLeft()), local.size()};
+  return {form_->mapToGlobal(form_->inside_origin() + local.topLeft()), local.size()};
 }
 
 QAccessible::State AccessibleButton::state() const {

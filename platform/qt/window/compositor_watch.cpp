@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QScreen>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -61,6 +62,16 @@ CompositorWatch::CompositorWatch() {
       &std::free);
   if (atom == nullptr || root == XCB_NONE) return;
   selection_ = atom->atom;
+  // XWayland announces an extension of its own name, and names its outputs
+  // after itself unless the compositor names them.
+  static constexpr char kXwayland[] = "XWAYLAND";
+  ReplyPtr<xcb_query_extension_reply_t> xwayland(
+      xcb_query_extension_reply(
+          connection, xcb_query_extension(connection, sizeof kXwayland - 1, kXwayland), nullptr),
+      &std::free);
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  on_xwayland_ = (xwayland != nullptr && xwayland->present != 0) ||
+                 (primary != nullptr && primary->name().startsWith(QLatin1String(kXwayland)));
 
   // Told first, asked second: an owner that comes in between is not missed.
   if (xfixes != nullptr && xfixes->present != 0) {

@@ -21,6 +21,11 @@ class CompositorWatch : public QObject, public QAbstractNativeEventFilter {
   CompositorWatch& operator=(const CompositorWatch&) = delete;
 
   bool active() const { return active_; }
+  // The X server is a Wayland compositor's XWayland. GNOME's (mutter 43) and
+  // KDE's (kwin_wayland 5.27) take an X window's whole rectangle as the area
+  // that takes the focus and raises it, whatever its input shape: there a
+  // margin around the cabinet would take clicks meant for the window behind.
+  bool on_xwayland() const { return on_xwayland_; }
 
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
@@ -29,6 +34,7 @@ class CompositorWatch : public QObject, public QAbstractNativeEventFilter {
 
  private:
   bool active_ = false;
+  bool on_xwayland_ = false;
   std::uint32_t selection_ = 0;        // the atom _NET_WM_CM_S<screen>, 0 when not watched
   std::uint8_t selection_notify_ = 0;  // XFixes' selection-notify event type
 };

@@ -64,6 +64,25 @@ FormWidget::FormWidget(FormScene& scene, std::vector<PushButtonDescription> butt
   setAttribute(Qt::WA_TranslucentBackground);
 }
 
+void FormWidget::set_shadow(int margin, QImage shadow) {
+  shadow_ = std::move(shadow);
+  const QMargins old = contentsMargins();
+  if (old.left() != margin) {
+    const QPoint cabinet = pos() + QPoint(old.left(), old.top());
+    const QSize inside = size().shrunkBy(old);
+    const QMargins now(margin, margin, margin, margin);
+    setContentsMargins(now);
+    // A fixed size stays fixed: the user cannot resize the window.
+    if (minimumSize() == maximumSize()) {
+      setFixedSize(inside.grownBy(now));
+    } else {
+      resize(inside.grownBy(now));
+    }
+    move(cabinet - QPoint(margin, margin));
+  }
+  update();
+}
+
 void FormWidget::start_caption_drag() {
   if (!(held_ & Qt::LeftButton)) return;
   if (on_wayland() && windowHandle() != nullptr) {
@@ -97,9 +116,10 @@ bool FormWidget::event(QEvent* event) {
   }
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
-    const ImageElement* image = scene_.image_at(help->pos());
+    const ImageElement* image = scene_.image_at(help->pos() - inside_origin());
     if (image != nullptr && !image->tool_tip.isEmpty()) {
-      QToolTip::showText(help->globalPos(), image->tool_tip, this, image->rect);
+      QToolTip::showText(help->globalPos(), image->tool_tip, this,
+                         image->rect.translated(inside_origin()));
     } else {
       QToolTip::hideText();
       event->ignore();
@@ -113,15 +133,33 @@ void FormWidget::paintEvent(QPaintEvent* event) {
   // Not every platform reports a change of ratio as an event of its own.
   if (devicePixelRatio() != scene_.ratio()) emit device_ratio_changed();
   QPainter painter(this);
-  scene_.paint(painter, event->region());
+  if (!shadow_.isNull()) {
+    // Nothing of the cabinet lies in the margin: cleared, so the shadow
+    // below shows there alone.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& rect : event->region() - contentsRect())
+      painter.fillRect(rect, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
+  const QPoint origin = inside_origin();
+  const QRegion area = event->region().translated(-origin);
+  painter.translate(origin);
+  scene_.paint(painter, area);
   if (focus_.ring_shown()) paint_focus_ring(painter, button_rect(*focus_.focused()));
-  scene_.apply_coverage(painter, event->region());
+  scene_.apply_coverage(painter, area);
+  if (!shadow_.isNull()) {
+    // Beneath what was painted: it shows only where the cabinet leaves the
+    // window transparent, beyond the outline and through its blended edge.
+    painter.resetTransform();
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+    painter.drawImage(QPointF(0, 0), shadow_);
+  }
   painter.end();
   emit painted();
 }
 
 void FormWidget::resizeEvent(QResizeEvent* event) {
-  scene_.grow_to(size());
+  scene_.grow_to(contentsRect().size());
   QWidget::resizeEvent(event);
 }
 
@@ -130,8 +168,8 @@ void FormWidget::mousePressEvent(QMouseEvent* event) {
   held_ = event->buttons() | event->button();
   set_ring_hidden();
   if (first_button) {
-    const QPoint at = event->position().toPoint();
-    press_outside_ = !mask().isEmpty() && !mask().contains(at);
+    press_outside_ = !mask().isEmpty() && !mask().contains(event->position().toPoint());
+    const QPoint at = event->position().toPoint() - inside_origin();
     const ImageElement* image = press_outside_ ? nullptr : scene_.image_at(at);
     pressed_image_ = image != nullptr ? std::optional(image->element) : std::nullopt;
   }
@@ -152,8 +190,9 @@ void FormWidget::mouseMoveEvent(QMouseEvent* event) {
   if (pressed_image_ || press_outside_) return;
   // With no button held, an Image under the pointer takes the move; while a
   // press that began on the window lasts, the window keeps every move.
-  if (held_ == Qt::NoButton && scene_.image_at(event->position().toPoint()) != nullptr) return;
-  emit mouse_moved(button_bits(held_), shift_bits(event->modifiers()), event->position());
+  const QPointF at = event->position() - inside_origin();
+  if (held_ == Qt::NoButton && scene_.image_at(at.toPoint()) != nullptr) return;
+  emit mouse_moved(button_bits(held_), shift_bits(event->modifiers()), at);
 }
 
 void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -161,7 +200,7 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && drag_.active()) {
     drag_.stop();
   } else if (event->button() == Qt::LeftButton && pressed_image_) {
-    const ImageElement* image = scene_.image_at(event->position().toPoint());
+    const ImageElement* image = scene_.image_at(event->position().toPoint() - inside_origin());
     if (image != nullptr && image->element == *pressed_image_ && image->clickable) {
       focus_.clicked(image->element);
       emit image_clicked(image->element);
@@ -232,7 +271,7 @@ void FormWidget::set_ring_hidden() {
 
 void FormWidget::update_ring() {
   for (const PushButtonDescription& button : buttons_)
-    update(focus_ring_area(button_rect(button.element)));
+    update_inside(focus_ring_area(button_rect(button.element)));
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

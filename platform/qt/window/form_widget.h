@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPointF>
 #include <QWidget>
 #include <optional>
@@ -36,6 +37,17 @@ class FormWidget : public QWidget {
   const std::vector<PushButtonDescription>& buttons() const { return buttons_; }
   QRect button_rect(wavorin::Element button) const;
 
+  // The room around the cabinet in which the window draws the cabinet's own
+  // shadow (window pixels on every side, 0: none; kept as the widget's
+  // contents margins) and that shadow, a picture of the whole window. The
+  // cabinet keeps its place on the screen: the window grows and moves by the
+  // margin. Everything else the widget is told or tells is in pixels of the
+  // cabinet's inside, from its top-left corner.
+  void set_shadow(int margin, QImage shadow);
+  QPoint inside_origin() const { return contentsRect().topLeft(); }
+  void update_inside(const QRegion& area) { update(area.translated(inside_origin())); }
+  void repaint_inside(const QRegion& area) { repaint(area.translated(inside_origin())); }
+
  signals:
   void image_clicked(wavorin::Element element);
   // buttons: 1 left, 2 right, 4 middle; shift: 1 shift, 2 ctrl, 4 alt;
@@ -69,6 +81,7 @@ class FormWidget : public QWidget {
 
  private:
   FormScene& scene_;
+  QImage shadow_;  // null: none
   std::vector<PushButtonDescription> buttons_;
   // The Image a press began on: it owns the mouse until every button is up.
   std::optional<Element> pressed_image_;

@@ -180,8 +180,12 @@ void QtWindowHost::set_Height(float twips) { metrics_.set_height(twips); }
 std::vector<TwipRect> QtWindowHost::Screens() const { return metrics_.screens(); }
 TwipRect QtWindowHost::PrimaryWorkArea() const { return metrics_.primary_work_area(); }
 
-float QtWindowHost::ScaleWidth() const { return static_cast<float>(widget_->width()); }
-float QtWindowHost::ScaleHeight() const { return static_cast<float>(widget_->height()); }
+float QtWindowHost::ScaleWidth() const {
+  return static_cast<float>(widget_->contentsRect().width());
+}
+float QtWindowHost::ScaleHeight() const {
+  return static_cast<float>(widget_->contentsRect().height());
+}
 Handle QtWindowHost::hWnd() const { return kWindowHandle; }
 
 Handle QtWindowHost::hDC(Element element) const {
@@ -201,7 +205,7 @@ void QtWindowHost::Refresh(Element element) {
     area = image->rect;
   }
   if (area.isEmpty() || !widget_->isVisible()) return;
-  widget_->repaint(area);
+  widget_->repaint_inside(area);
   flush_window_system();
 }
 
@@ -211,7 +215,7 @@ void QtWindowHost::Move(Element element, float left, float top, float width, flo
   if (ImageElement* image = scene_.image(element)) {
     const QRect old = image->rect;
     image->rect = rect;
-    widget_->update(QRegion(old) | rect);
+    widget_->update_inside(QRegion(old) | rect);
   } else if (hDC(element) == FormPictures::kPictureBoxDc) {
     pictures_.move_picture_box(rect);
   }
@@ -222,7 +226,7 @@ void QtWindowHost::set_Visible(Element element, bool visible) {
   if (image == nullptr || image->visible == visible) return;
   if (visible) pictures_.load_picture_of(element);
   image->visible = visible;
-  widget_->update(image->rect);
+  widget_->update_inside(image->rect);
 }
 
 void QtWindowHost::set_Timer1_Enabled(bool enabled) {
@@ -285,7 +289,8 @@ std::intptr_t QtWindowHost::SendMessageA(Handle hwnd, std::uint32_t msg, std::ui
 void QtWindowHost::use_device_ratio(double ratio) {
   if (ratio <= 0 || ratio == pictures_.ratio()) return;
   const QSize stored(description_.stored_inside_width_px, description_.stored_inside_height_px);
-  pictures_.use_ratio(ratio, stored.expandedTo(widget_->size()), description_.background);
+  pictures_.use_ratio(ratio, stored.expandedTo(widget_->contentsRect().size()),
+                      description_.background);
   outline_.apply(ratio);
   widget_->update();
 }

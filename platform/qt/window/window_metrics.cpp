@@ -38,21 +38,29 @@ TwipRect WindowMetrics::to_twips(const QRect& rect) const {
 
 // A top-level widget's pos() is its frame's position; the frame adds nothing
 // to a frameless window, but the arithmetic stays right for a framed one.
+// The shadow's margin (the contents margins) lies around the window, not in
+// it.
 float WindowMetrics::left() const {
   if (!position_known_) return unknown_left_;
-  return static_cast<float>(window_.pos().x()) * twips_per_pixel_x();
+  return static_cast<float>(window_.pos().x() + window_.contentsMargins().left()) *
+         twips_per_pixel_x();
 }
 float WindowMetrics::top() const {
   if (!position_known_) return unknown_top_;
-  return static_cast<float>(window_.pos().y()) * twips_per_pixel_y();
+  return static_cast<float>(window_.pos().y() + window_.contentsMargins().top()) *
+         twips_per_pixel_y();
 }
 
 float WindowMetrics::width() const {
-  return static_cast<float>(window_.frameGeometry().width()) * twips_per_pixel_x();
+  const QMargins margins = window_.contentsMargins();
+  return static_cast<float>(window_.frameGeometry().width() - margins.left() - margins.right()) *
+         twips_per_pixel_x();
 }
 
 float WindowMetrics::height() const {
-  return static_cast<float>(window_.frameGeometry().height()) * twips_per_pixel_y();
+  const QMargins margins = window_.contentsMargins();
+  return static_cast<float>(window_.frameGeometry().height() - margins.top() - margins.bottom()) *
+         twips_per_pixel_y();
 }
 
 void WindowMetrics::set_left(float twips) {
@@ -60,7 +68,8 @@ void WindowMetrics::set_left(float twips) {
     unknown_left_ = twips;
     return;
   }
-  window_.move(to_int(twips / twips_per_pixel_x()), window_.pos().y());
+  window_.move(to_int(twips / twips_per_pixel_x()) - window_.contentsMargins().left(),
+               window_.pos().y());
 }
 
 void WindowMetrics::set_top(float twips) {
@@ -68,17 +77,23 @@ void WindowMetrics::set_top(float twips) {
     unknown_top_ = twips;
     return;
   }
-  window_.move(window_.pos().x(), to_int(twips / twips_per_pixel_y()));
+  window_.move(window_.pos().x(),
+               to_int(twips / twips_per_pixel_y()) - window_.contentsMargins().top());
 }
 
 void WindowMetrics::set_width(float twips) {
+  const QMargins margins = window_.contentsMargins();
   const int frame = window_.frameGeometry().width() - window_.width();
-  window_.resize(std::max(1, to_int(twips / twips_per_pixel_x()) - frame), window_.height());
+  window_.resize(
+      std::max(1, to_int(twips / twips_per_pixel_x()) - frame) + margins.left() + margins.right(),
+      window_.height());
 }
 
 void WindowMetrics::set_height(float twips) {
+  const QMargins margins = window_.contentsMargins();
   const int frame = window_.frameGeometry().height() - window_.height();
-  window_.resize(window_.width(), std::max(1, to_int(twips / twips_per_pixel_y()) - frame));
+  window_.resize(window_.width(), std::max(1, to_int(twips / twips_per_pixel_y()) - frame) +
+                                      margins.top() + margins.bottom());
 }
 
 std::vector<TwipRect> WindowMetrics::screens() const {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "platform/sound/facts/wave_facts.h"
 #include "platform/sound/rules/rule_numbers.h"
@@ -193,7 +194,7 @@ bool SoundRules::open_stream() {
 void SoundRules::start(std::shared_ptr<Playback> sound, const std::string& name, unsigned flags,
                        Time asked) {
   const double length = sound->duration_seconds();
-  current_ = Current{sound, name, flags, ++generation_, asked, asked + seconds(length)};
+  current_ = Current{std::move(sound), name, flags, ++generation_, asked, asked + seconds(length)};
   if (late_ && (flags & SND_ASYNC) != 0) {
     // Behind a sound the server plays late, this one starts once that has
     // been heard: its own time runs from then.

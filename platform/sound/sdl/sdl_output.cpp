@@ -201,6 +201,9 @@ void SdlOutput::run() {
   }
   if (device_ != 0) SDL_CloseAudioDevice(std::exchange(device_, 0));
   driver_.reset();
+  // SDL keeps its error text per thread; this thread is not one of SDL's,
+  // so SDL would not free it when the thread ends.
+  SDL_TLSCleanup();
 }
 
 }  // namespace wavorin
