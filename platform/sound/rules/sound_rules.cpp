@@ -21,6 +21,9 @@ std::string base_name(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A late sound's last frame, until the output has pulled it.
+constexpr std::uint64_t kEndUnknown = UINT64_MAX;
+
 Clock::duration seconds(double s) {
   return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
 }
@@ -251,18 +254,18 @@ void SoundRules::end_current(Outcome outcome) {
 
 void SoundRules::give_up_waiting(std::optional<std::uint64_t> end) {
   const bool waited = (current_->flags & SND_ASYNC) == 0;
-  if (!waited || !end) {
+  if (!waited || current_->silent || device_ != Device::Playing) {
     cut();
     ended_.outcome = Outcome::Failed;
     return;
   }
-  // The server has the whole sound and plays it late: its device had run
-  // far ahead, with silence, when the stream started, and cannot take that
-  // back. The window is let go and the sound plays out, not cut: what
-  // follows it is queued behind it. A server that plays nothing at all is
-  // corked when the overrun has passed.
-  end_current(Outcome::Heard);
-  fade_end_ = *end;
+  // The server plays the sound late, or has not yet taken all of it: its
+  // device had run far ahead, with silence, when the stream started and
+  // cannot take that back, or it is slow to wake. The window is let go and
+  // the sound plays out, not cut; what follows waits behind it. A server
+  // that plays nothing at all is corked when the overrun has passed.
+  end_current(end ? Outcome::Heard : Outcome::Failed);
+  fade_end_ = end.value_or(kEndUnknown);
   move_to(Device::Fading);
   cork_at_ = clock_.now() + kAsyncOverrun;
   late_ = true;
@@ -301,6 +304,12 @@ void SoundRules::keep_time() {
       move_to(Device::Idle);
     } else if (now >= deadline(*current_)) {
       give_up_waiting(end);
+    }
+  }
+  if (late_ && fade_end_ == kEndUnknown) {
+    if (const std::optional<std::uint64_t> end = stream_.end()) {
+      fade_end_ = *end;
+      output_->drain();
     }
   }
   if (device_ == Device::Fading && (output_->played() >= fade_end_ || now >= cork_at_)) {
