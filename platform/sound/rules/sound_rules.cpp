@@ -235,7 +235,7 @@ void SoundRules::cut() {
   }
   fade_end_ = stream_.cut(output_->flush());
   output_->wake();
-  output_->drain();
+  drain();
   move_to(Device::Fading);
 }
 
@@ -271,6 +271,11 @@ void SoundRules::give_up_waiting(std::optional<std::uint64_t> end) {
   late_ = true;
 }
 
+void SoundRules::drain() {
+  drained_ = false;
+  output_->drain();
+}
+
 SoundRules::Time SoundRules::deadline(const Current& current) const {
   // A server that plays the sound is let finish it (a fresh stream on a
   // device that runs far ahead is heard late); one that plays nothing
@@ -297,11 +302,13 @@ void SoundRules::keep_time() {
     const std::optional<std::uint64_t> end = stream_.end();
     if (end && !current_->drained) {
       current_->drained = true;
-      output_->drain();
+      drain();
     }
     if (end && output_->played() >= *end) {
       end_current(Outcome::Heard);
-      move_to(Device::Idle);
+      // Corked once the server has played out what it holds too.
+      fade_end_ = *end;
+      move_to(Device::Fading);
     } else if (now >= deadline(*current_)) {
       give_up_waiting(end);
     }
@@ -309,10 +316,14 @@ void SoundRules::keep_time() {
   if (late_ && fade_end_ == kEndUnknown) {
     if (const std::optional<std::uint64_t> end = stream_.end()) {
       fade_end_ = *end;
-      output_->drain();
+      drain();
     }
   }
-  if (device_ == Device::Fading && (output_->played() >= fade_end_ || now >= cork_at_)) {
+  // A count of what was played that runs ahead of the device must not cork
+  // what it still holds: the server's word that it has played everything
+  // out is waited for, or the cork wait.
+  const bool played_out = drained_ && output_->played() >= fade_end_;
+  if (device_ == Device::Fading && (played_out || now >= cork_at_)) {
     late_ = false;
     if (current_ && current_->held) {
       current_->length_end = now + seconds(current_->sound->duration_seconds());
@@ -344,10 +355,12 @@ void SoundRules::handle(OutputEvent event, const std::string& reason) {
     case OutputEvent::Restored:
       reports_.outage_over();
       return;
+    case OutputEvent::Drained:
+      drained_ = true;
+      return;
     case OutputEvent::Suspended:
     case OutputEvent::Resumed:
     case OutputEvent::Moved:
-    case OutputEvent::Drained:
       // What the output has played says all the rules need.
       return;
   }
