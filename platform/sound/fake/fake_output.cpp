@@ -24,6 +24,11 @@ void FakeOutput::set_corked(bool corked) {
   corked_ = corked;
 }
 
+void FakeOutput::drain() {
+  ++drains_;
+  draining_ = setup_.tells_drained;
+}
+
 std::uint64_t FakeOutput::flush() {
   if (!setup_.rewinds) return pulled_;
   queued_.clear();
@@ -84,6 +89,10 @@ void FakeOutput::tick(std::chrono::milliseconds elapsed) {
   played_ += from_stream;
   silence_frames_ += frames - from_stream;
   top_up();
+  if (draining_ && queued_.empty()) {
+    draining_ = false;
+    listener_.on_output_event(OutputEvent::Drained, "");
+  }
 }
 
 }  // namespace wavorin

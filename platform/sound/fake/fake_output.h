@@ -24,6 +24,7 @@ class FakeOutput : public SoundOutput {
     // Silence the device had already rendered, and cannot take back, when
     // the stream is uncorked: its first samples are heard only after it.
     std::size_t ahead_frames = 0;
+    bool tells_drained = true;  // Drained once a drain() has played out
   };
   enum class Server { Running, Suspended, Stopped, Absent };
 
@@ -35,7 +36,7 @@ class FakeOutput : public SoundOutput {
   void set_corked(bool corked) override;
   void wake() override { woken_ = true; }
   std::uint64_t flush() override;
-  void drain() override { ++drains_; }
+  void drain() override;
   void close() override;
   std::uint64_t played() const override { return played_; }
   void set_latency(Latency latency) override { latency_ = latency; }
@@ -81,6 +82,7 @@ class FakeOutput : public SoundOutput {
   std::uint64_t silence_frames_ = 0;
   bool lost_ = false;
   std::size_t ahead_ = 0;  // silence still to render before the stream
+  bool draining_ = false;
 };
 
 }  // namespace wavorin

@@ -21,6 +21,9 @@ std::string base_name(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A late sound's last frame, until the output has pulled it.
+constexpr std::uint64_t kEndUnknown = UINT64_MAX;
+
 Clock::duration seconds(double s) {
   return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
 }
@@ -232,7 +235,7 @@ void SoundRules::cut() {
   }
   fade_end_ = stream_.cut(output_->flush());
   output_->wake();
-  output_->drain();
+  drain();
   move_to(Device::Fading);
 }
 
@@ -251,21 +254,26 @@ void SoundRules::end_current(Outcome outcome) {
 
 void SoundRules::give_up_waiting(std::optional<std::uint64_t> end) {
   const bool waited = (current_->flags & SND_ASYNC) == 0;
-  if (!waited || !end) {
+  if (!waited || current_->silent || device_ != Device::Playing) {
     cut();
     ended_.outcome = Outcome::Failed;
     return;
   }
-  // The server has the whole sound and plays it late: its device had run
-  // far ahead, with silence, when the stream started, and cannot take that
-  // back. The window is let go and the sound plays out, not cut: what
-  // follows it is queued behind it. A server that plays nothing at all is
-  // corked when the overrun has passed.
-  end_current(Outcome::Heard);
-  fade_end_ = *end;
+  // The server plays the sound late, or has not yet taken all of it: its
+  // device had run far ahead, with silence, when the stream started and
+  // cannot take that back, or it is slow to wake. The window is let go and
+  // the sound plays out, not cut; what follows waits behind it. A server
+  // that plays nothing at all is corked when the overrun has passed.
+  end_current(end ? Outcome::Heard : Outcome::Failed);
+  fade_end_ = end.value_or(kEndUnknown);
   move_to(Device::Fading);
   cork_at_ = clock_.now() + kAsyncOverrun;
   late_ = true;
+}
+
+void SoundRules::drain() {
+  drained_ = false;
+  output_->drain();
 }
 
 SoundRules::Time SoundRules::deadline(const Current& current) const {
@@ -294,16 +302,28 @@ void SoundRules::keep_time() {
     const std::optional<std::uint64_t> end = stream_.end();
     if (end && !current_->drained) {
       current_->drained = true;
-      output_->drain();
+      drain();
     }
     if (end && output_->played() >= *end) {
       end_current(Outcome::Heard);
-      move_to(Device::Idle);
+      // Corked once the server has played out what it holds too.
+      fade_end_ = *end;
+      move_to(Device::Fading);
     } else if (now >= deadline(*current_)) {
       give_up_waiting(end);
     }
   }
-  if (device_ == Device::Fading && (output_->played() >= fade_end_ || now >= cork_at_)) {
+  if (late_ && fade_end_ == kEndUnknown) {
+    if (const std::optional<std::uint64_t> end = stream_.end()) {
+      fade_end_ = *end;
+      drain();
+    }
+  }
+  // A count of what was played that runs ahead of the device must not cork
+  // what it still holds: the server's word that it has played everything
+  // out is waited for, or the cork wait.
+  const bool played_out = drained_ && output_->played() >= fade_end_;
+  if (device_ == Device::Fading && (played_out || now >= cork_at_)) {
     late_ = false;
     if (current_ && current_->held) {
       current_->length_end = now + seconds(current_->sound->duration_seconds());
@@ -335,10 +355,12 @@ void SoundRules::handle(OutputEvent event, const std::string& reason) {
     case OutputEvent::Restored:
       reports_.outage_over();
       return;
+    case OutputEvent::Drained:
+      drained_ = true;
+      return;
     case OutputEvent::Suspended:
     case OutputEvent::Resumed:
     case OutputEvent::Moved:
-    case OutputEvent::Drained:
       // What the output has played says all the rules need.
       return;
   }

@@ -58,7 +58,7 @@ class SoundRules : public SoundService, private OutputListener {
     Closed,   // no stream
     Idle,     // open and corked, until the grace period ends
     Playing,  // uncorked, a sound plays
-    Fading,   // uncorked, a cut sound's fade (or a sound handed over late) is being heard
+    Fading,   // uncorked: a cut's fade, a sound's end or a late sound plays out
   };
   enum class Outcome { Heard, Cut, Failed };
   struct Current {
@@ -82,6 +82,8 @@ class SoundRules : public SoundService, private OutputListener {
   void move_to(Device next);
   bool open_stream();
   void start(std::shared_ptr<Playback> sound, const std::string& name, unsigned flags, Time asked);
+  // Asks the output to play out what it holds; Drained tells when it has.
+  void drain();
   // Hands the current sound to the output.
   void stream_current();
   // Ends the current sound before its end: a fade, then the cork.
@@ -124,6 +126,7 @@ class SoundRules : public SoundService, private OutputListener {
   bool quitting_ = false;
   // Fading stands for a sound handed over whole that the server plays late.
   bool late_ = false;
+  bool drained_ = false;  // Drained came since the last drain()
   std::thread keeper_;
 };
 
