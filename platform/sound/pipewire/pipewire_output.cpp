@@ -49,6 +49,8 @@ std::unique_ptr<SoundOutput> PipeWireOutput::make(OutputListener& listener, std:
 }
 
 PipeWireOutput::~PipeWireOutput() {
+  // A maker that found no PipeWire ends its output without a connection.
+  if (!connection_) return;
   {
     Connection::Lock lock(*connection_);
     stream_.reset();
