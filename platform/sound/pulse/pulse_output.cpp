@@ -305,6 +305,13 @@ std::uint64_t PulseOutput::played() const {
                        played_at_uncork_ + static_cast<std::uint64_t>(since.count() * kSpec.rate));
     }
     bound = std::min<std::uint64_t>(bound, pa_usec_to_bytes(time, &kSpec) / kFrameBytes);
+    // libpulse's interpolated time runs on while the server is stopped:
+    // nothing it has not read can have been heard.
+    if (timing->write_index_corrupt == 0 && timing->read_index_corrupt == 0) {
+      const std::int64_t held = timing->write_index - timing->read_index;
+      const std::uint64_t queued = held > 0 ? static_cast<std::uint64_t>(held) / kFrameBytes : 0;
+      bound = std::min(bound, pulled_ - std::min(queued, pulled_));
+    }
   }
   // Never back, except by a flush, which takes back what was not heard.
   played_ = std::min(std::max(played_, bound), pulled_);

@@ -196,7 +196,9 @@ TEST_F(BadInputTest, ReasonIsReportedOnceOnStandardErrorAndToTheReporter) {
 
 // The disk driver cannot write to /dev/full: each device is lost at once.
 // A synchronous click is not heard, so it returns 0; the probe still goes
-// on; Play returns before the loss is known. The outage is told once.
+// on; Play returns before the loss is known. The outage is told once, as a
+// device that stopped under the tune or, when it failed on the silence it
+// wrote before the tune's first samples, as no device.
 TEST_F(BadInputTest, LostDeviceIsReportedNeitherHangsNorCrashes) {
   const std::string file = files_.write("long.wav", noise(44100, 2, 12), 2);
   use_device_file("/dev/full");
@@ -216,8 +218,8 @@ TEST_F(BadInputTest, LostDeviceIsReportedNeitherHangsNorCrashes) {
     EXPECT_LT(took, 1.0 + 2.5) << request.flags;
   }
   EXPECT_EQ(sound().sndPlaySoundA("", SND_NODEFAULT), 1);
-  EXPECT_EQ(reports(SoundProblem::DeviceFailed).size(), 1U);
-  EXPECT_TRUE(reports(SoundProblem::NoDevice).empty());
+  EXPECT_EQ(reports(SoundProblem::DeviceFailed).size() + reports(SoundProblem::NoDevice).size(),
+            1U);
 }
 
 // No device can be opened through the chosen driver: the others are tried
