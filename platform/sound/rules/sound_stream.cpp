@@ -44,12 +44,12 @@ std::size_t SoundStream::pull(std::int16_t* out, std::size_t frames) noexcept {
     fade_at_ += samples;
     given = samples / kChannels;
   }
-  if (sound_ && given < frames && !end_) {
+  if (sound_ && given < frames && end_.load(std::memory_order_relaxed) == kNoEnd) {
     const std::size_t bytes = sound_->give(reinterpret_cast<std::byte*>(out + given * kChannels),
                                            (frames - given) * kFrameBytes);
-    if (bytes > 0) taken_ = true;
+    if (bytes > 0) taken_.store(true, std::memory_order_release);
     given += bytes / kFrameBytes;
-    if (sound_->finished()) end_ = pulled_ + given;
+    if (sound_->finished()) end_.store(pulled_ + given, std::memory_order_release);
   }
   history_.remember(out, given * kFrameBytes);
   pulled_ += given;
@@ -59,17 +59,17 @@ std::size_t SoundStream::pull(std::int16_t* out, std::size_t frames) noexcept {
 void SoundStream::play(std::shared_ptr<Playback> sound) {
   const std::lock_guard lock(mutex_);
   sound_ = std::move(sound);
-  end_.reset();
-  taken_ = false;
+  end_.store(kNoEnd, std::memory_order_release);
+  taken_.store(false, std::memory_order_release);
 }
 
 std::uint64_t SoundStream::cut(std::uint64_t position) {
   const std::lock_guard lock(mutex_);
   const std::shared_ptr<Playback> sound = std::move(sound_);
-  const bool ended = end_.has_value();
+  const bool ended = end_.load(std::memory_order_relaxed) != kNoEnd;
   sound_.reset();
-  end_.reset();
-  taken_ = false;
+  end_.store(kNoEnd, std::memory_order_release);
+  taken_.store(false, std::memory_order_release);
   const std::uint64_t back = pulled_ - std::min(position, pulled_);
   const std::size_t taken_back = std::min<std::uint64_t>(back, kFadeFrames);
   std::vector<std::int16_t> fade(kFadeFrames * kChannels);
@@ -95,14 +95,12 @@ std::uint64_t SoundStream::cut(std::uint64_t position) {
 }
 
 std::optional<std::uint64_t> SoundStream::end() const {
-  const std::lock_guard lock(mutex_);
-  return end_;
+  const std::uint64_t end = end_.load(std::memory_order_acquire);
+  if (end == kNoEnd) return std::nullopt;
+  return end;
 }
 
-bool SoundStream::taken() const {
-  const std::lock_guard lock(mutex_);
-  return taken_;
-}
+bool SoundStream::taken() const { return taken_.load(std::memory_order_acquire); }
 
 void SoundStream::restart() {
   const std::lock_guard lock(mutex_);
