@@ -11,6 +11,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   # libraries
   qt6-base-dev libgl-dev libsdl2-dev libsndfile1-dev libpulse-dev libxcb-shape0-dev libxcb-xfixes0-dev
+  # the native PipeWire output (left out of a build without it)
+  libpipewire-0.3-dev
   # translations built into the program
   qt6-tools-dev qt6-l10n-tools
   # the Debian package (cpack looks at the program with file)

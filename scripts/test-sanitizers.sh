@@ -17,7 +17,7 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 
 cmake --preset debug -DWAVORIN_TESTS=ON >/dev/null
 cmake --build --preset debug -j "$jobs" --target app_tests qt_host_tests settings_close_writer \
-  compositor_watch_tests sound_tests sound_fuzz_smoke
+  compositor_watch_tests sound_tests sound_fuzz_smoke pipewire_output_tests
 # Only the folders of those tests, so ctest runs nothing that was not built.
 # Left to the release tests: the fuzzing run, which builds its own
 # instrumented target, and the settings file killed 120 times while it is

@@ -44,12 +44,12 @@ std::size_t SoundStream::pull(std::int16_t* out, std::size_t frames) noexcept {
     fade_at_ += samples;
     given = samples / kChannels;
   }
-  if (sound_ && given < frames && !end_) {
+  if (sound_ && given < frames && end_.load(std::memory_order_relaxed) == kNoEnd) {
     const std::size_t bytes = sound_->give(reinterpret_cast<std::byte*>(out + given * kChannels),
                                            (frames - given) * kFrameBytes);
-    if (bytes > 0) taken_ = true;
+    if (bytes > 0) taken_.store(true, std::memory_order_release);
     given += bytes / kFrameBytes;
-    if (sound_->finished()) end_ = pulled_ + given;
+    if (sound_->finished()) end_.store(pulled_ + given, std::memory_order_release);
   }
   history_.remember(out, given * kFrameBytes);
   pulled_ += given;
@@ -59,22 +59,34 @@ std::size_t SoundStream::pull(std::int16_t* out, std::size_t frames) noexcept {
 void SoundStream::play(std::shared_ptr<Playback> sound) {
   const std::lock_guard lock(mutex_);
   sound_ = std::move(sound);
-  end_.reset();
-  taken_ = false;
+  end_.store(kNoEnd, std::memory_order_release);
+  taken_.store(false, std::memory_order_release);
 }
 
 std::uint64_t SoundStream::cut(std::uint64_t position) {
   const std::lock_guard lock(mutex_);
+  const std::shared_ptr<Playback> sound = std::move(sound_);
+  const bool ended = end_.load(std::memory_order_relaxed) != kNoEnd;
   sound_.reset();
-  end_.reset();
-  taken_ = false;
+  end_.store(kNoEnd, std::memory_order_release);
+  taken_.store(false, std::memory_order_release);
   const std::uint64_t back = pulled_ - std::min(position, pulled_);
-  const std::size_t frames = std::min<std::uint64_t>(back, kFadeFrames);
-  std::vector<std::int16_t> fade(frames * kChannels);
-  if (frames == 0 || !history_.copy_back(back * kFrameBytes, fade.data(), frames * kFrameBytes)) {
-    fade.clear();
+  const std::size_t taken_back = std::min<std::uint64_t>(back, kFadeFrames);
+  std::vector<std::int16_t> fade(kFadeFrames * kChannels);
+  std::size_t frames = taken_back;
+  if (frames != 0 && !history_.copy_back(back * kFrameBytes, fade.data(), frames * kFrameBytes)) {
+    frames = 0;
   }
-  ramp_down(fade.data(), fade.size() / kChannels);
+  // An output that took back less than the fade (one that plays each cycle
+  // as it pulls it) leaves the fade's rest to the sound itself: the samples
+  // that follow the last one pulled, so the fade goes on from what is heard.
+  if (frames == back && frames < kFadeFrames && sound && !ended) {
+    frames += sound->give(reinterpret_cast<std::byte*>(fade.data() + frames * kChannels),
+                          (kFadeFrames - frames) * kFrameBytes) /
+              kFrameBytes;
+  }
+  fade.resize(frames * kChannels);
+  ramp_down(fade.data(), frames);
   history_.forget(back * kFrameBytes);
   pulled_ -= back;
   fade_ = std::move(fade);
@@ -83,14 +95,12 @@ std::uint64_t SoundStream::cut(std::uint64_t position) {
 }
 
 std::optional<std::uint64_t> SoundStream::end() const {
-  const std::lock_guard lock(mutex_);
-  return end_;
+  const std::uint64_t end = end_.load(std::memory_order_acquire);
+  if (end == kNoEnd) return std::nullopt;
+  return end;
 }
 
-bool SoundStream::taken() const {
-  const std::lock_guard lock(mutex_);
-  return taken_;
-}
+bool SoundStream::taken() const { return taken_.load(std::memory_order_acquire); }
 
 void SoundStream::restart() {
   const std::lock_guard lock(mutex_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,7 +18,9 @@ namespace wavorin {
 // kFormat. The output's thread pulls; the request layer changes what plays
 // between pulls. The lock is held by either side only for a copy, and pull()
 // only tries it: a pull that finds it taken gives nothing and the output
-// pulls again on its next cycle (the request layer wakes it at once).
+// pulls again on its next cycle (the request layer wakes it at once). What
+// the request layer asks while a sound plays (end(), taken()) is read
+// without the lock, so its polling never costs a cycle.
 class SoundStream : public SampleSource {
  public:
   SoundStream();
@@ -45,8 +48,10 @@ class SoundStream : public SampleSource {
   std::size_t fade_at_ = 0;   // samples of fade_ pulled
   SampleHistory history_;     // what was pulled, for a fade from where the listener is
   std::uint64_t pulled_ = 0;  // frames, since restart()
-  std::optional<std::uint64_t> end_;
-  bool taken_ = false;
+  // Written under the lock, read without it.
+  static constexpr std::uint64_t kNoEnd = UINT64_MAX;
+  std::atomic<std::uint64_t> end_{kNoEnd};
+  std::atomic<bool> taken_{false};
 };
 
 }  // namespace wavorin

@@ -59,7 +59,8 @@ bool becomes(bool server, const std::string& state, milliseconds limit) {
 
 struct Output {
   const char* name;
-  bool server;  // beside a sound server, asked with pactl
+  bool server;                        // beside a sound server, asked with pactl
+  const char* only_beside = nullptr;  // the one server kind it plays to, if any
 };
 
 class ConformanceTest : public ::testing::TestWithParam<Output> {
@@ -67,6 +68,9 @@ class ConformanceTest : public ::testing::TestWithParam<Output> {
   void SetUp() override {
     if (GetParam().server) {
       if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "no sound server";
+      if (GetParam().only_beside != nullptr && sound_server() != GetParam().only_beside) {
+        GTEST_SKIP() << "plays to " << GetParam().only_beside << " only";
+      }
       unsetenv("SDL_AUDIODRIVER");
       setenv("WAVORIN_SOUND_OUTPUT", GetParam().name, 1);
     } else {
@@ -111,8 +115,15 @@ TEST_P(ConformanceTest, ClickThenCutsCorkAndCloseTheStream) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Outputs, ConformanceTest,
-                         ::testing::Values(Output{"sdl", false}, Output{"pulse", true}),
+constexpr Output kOutputs[] = {
+    {"sdl", false},
+    {"pulse", true},
+#ifdef WAVORIN_PIPEWIRE_OUTPUT
+    {"pipewire", true, "pipewire"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Outputs, ConformanceTest, ::testing::ValuesIn(kOutputs),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
