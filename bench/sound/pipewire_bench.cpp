@@ -6,7 +6,8 @@
 //   wavorin_pipewire_bench click <click.wav> <times>
 //     request -> first sample at the sink, interleaved trial by trial: the
 //     output with its stream open (corked), closed (no stream), and first
-//     after start (the connection made with the request); the floors: a
+//     after start (the connection made with the request); the same for the
+//     libpulse output through PipeWire's pulse server; the floors: a
 //     bare pw_stream kept running at the graph's smallest cycle, and pacat
 //     kept open (12.5 ms buffer).
 //   wavorin_pipewire_bench stop <times>
@@ -27,6 +28,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +37,7 @@
 #include "bench/sound/bench_source.h"
 #include "bench/sound/native_tap.h"
 #include "platform/sound/pipewire/pipewire_output.h"
+#include "platform/sound/pulse/pulse_output.h"
 
 namespace {
 
@@ -90,47 +93,65 @@ void print(const char* name, std::vector<double> values) {
               values.front(), name, values.back());
 }
 
+using Maker = std::unique_ptr<SoundOutput> (*)(OutputListener&, std::string&);
+
+// Ms from the request to the first sample heard: first after start
+// (connected with the request), the stream closed (connected, no stream)
+// and open (made and corked).
+struct ClickTimes {
+  std::vector<double> first, closed, open;
+};
+
+bool click_once(Maker make, const std::vector<std::int16_t>& samples, NativeTap& tap,
+                ClickTimes& times, const std::function<void()>& pause) {
+  Quiet quiet;
+  std::string refused;
+  BenchSource player(samples);
+  tap.arm();
+  const std::int64_t asked = now_ns();
+  auto output = make(quiet, refused);
+  if (!output || !output->open(OutputFormat{}, player, "click.wav")) return false;
+  player.start();
+  output->set_corked(false);
+  times.first.push_back(first_ms(tap, asked));
+  std::this_thread::sleep_for(milliseconds(100));
+  output->close();
+  pause();
+  tap.arm();
+  std::int64_t at = now_ns();
+  output->open(OutputFormat{}, player, "click.wav");
+  player.start();
+  output->set_corked(false);
+  times.closed.push_back(first_ms(tap, at));
+  std::this_thread::sleep_for(milliseconds(100));
+  output->set_corked(true);
+  pause();
+  tap.arm();
+  at = now_ns();
+  player.start();
+  output->set_corked(false);
+  times.open.push_back(first_ms(tap, at));
+  std::this_thread::sleep_for(milliseconds(100));
+  output->close();
+  return true;
+}
+
 int clicks(const std::string& path, int times, const std::string& sink) {
   const auto samples = read_stereo(path);
   const auto tap = NativeTap::open(sink);
   if (samples.empty() || !tap) return 1;
-  Quiet quiet;
-  std::string refused;
-  std::vector<double> open, closed, first, bare, pacat;
+  ClickTimes native, pulse;
+  std::vector<double> bare, pacat;
   FILE* pacat_pipe = nullptr;
   for (int i = 0; i < times; ++i) {
-    auto pause = [i] { std::this_thread::sleep_for(milliseconds(300 + 13 * i)); };
-    BenchSource player(samples);
-    {  // First after start: connected with the request.
-      tap->arm();
-      const std::int64_t asked = now_ns();
-      auto output = wavorin::pipewire::PipeWireOutput::make(quiet, refused);
-      if (!output || !output->open(OutputFormat{}, player, "click.wav")) return 1;
-      player.start();
-      output->set_corked(false);
-      first.push_back(first_ms(*tap, asked));
-      std::this_thread::sleep_for(milliseconds(100));
-      output->close();
-      pause();
-      // Closed: connected, no stream.
-      tap->arm();
-      std::int64_t at = now_ns();
-      output->open(OutputFormat{}, player, "click.wav");
-      player.start();
-      output->set_corked(false);
-      closed.push_back(first_ms(*tap, at));
-      std::this_thread::sleep_for(milliseconds(100));
-      output->set_corked(true);
-      pause();
-      // Open: the stream made and corked.
-      tap->arm();
-      at = now_ns();
-      player.start();
-      output->set_corked(false);
-      open.push_back(first_ms(*tap, at));
-      std::this_thread::sleep_for(milliseconds(100));
-      output->close();
+    const std::function<void()> pause = [i] {
+      std::this_thread::sleep_for(milliseconds(300 + 13 * i));
+    };
+    if (!click_once(&wavorin::pipewire::PipeWireOutput::make, samples, *tap, native, pause)) {
+      return 1;
     }
+    pause();
+    if (!click_once(&wavorin::PulseOutput::make, samples, *tap, pulse, pause)) return 1;
     pause();
     {  // Floor: a bare stream running at the smallest cycle.
       BarePipeWireStream floor(samples);
@@ -156,9 +177,12 @@ int clicks(const std::string& path, int times, const std::string& sink) {
     pclose(pacat_pipe);
     pause();
   }
-  print("open", open);
-  print("closed", closed);
-  print("first", first);
+  print("open", native.open);
+  print("closed", native.closed);
+  print("first", native.first);
+  print("pulse_open", pulse.open);
+  print("pulse_closed", pulse.closed);
+  print("pulse_first", pulse.first);
   print("bare_pw_stream", bare);
   print("pacat_open", pacat);
   std::printf("\n");
