@@ -12,7 +12,8 @@
 //     kept open (12.5 ms buffer).
 //   wavorin_pipewire_bench stop <times>
 //     Stop -> last sample at the sink while a tone plays: a flush, then a
-//     5 ms fade from the next sample, as the request layer does.
+//     5 ms fade from the next sample, as the request layer does; this
+//     output, then the libpulse output.
 //   wavorin_pipewire_bench play <file.wav> <seconds>
 //     plays the file (looped) as a tune, for a load measurement.
 //   wavorin_pipewire_bench after <click.wav>
@@ -189,9 +190,10 @@ int clicks(const std::string& path, int times, const std::string& sink) {
   return 0;
 }
 
-int stops(int times, const std::string& sink) {
-  const auto tap = NativeTap::open(sink);
-  if (!tap) return 1;
+// Stop -> last sample at the sink, in ms, for each of `times` tones the
+// output plays as a tune; `quantum` is the graph's cycle seen meanwhile.
+bool stop_times(Maker make, int times, NativeTap& tap, std::vector<double>& lasts,
+                std::uint32_t& quantum) {
   std::vector<std::int16_t> tone(std::size_t{44100} * 2);
   for (std::size_t f = 0; f < 44100; ++f) {
     const auto s = static_cast<std::int16_t>(
@@ -201,29 +203,42 @@ int stops(int times, const std::string& sink) {
   }
   Quiet quiet;
   std::string refused;
-  auto output = wavorin::pipewire::PipeWireOutput::make(quiet, refused);
-  if (!output) return 1;
-  std::vector<double> lasts;
-  std::uint32_t quantum = 0;
+  auto output = make(quiet, refused);
+  if (!output) return false;
   for (int i = 0; i < times; ++i) {
     BenchSource player(tone, true);
-    if (!output->open(OutputFormat{}, player, "sample1.wav")) return 1;
+    if (!output->open(OutputFormat{}, player, "sample1.wav")) return false;
     output->set_latency(SoundOutput::Latency::High);
     player.start();
     output->set_corked(false);
     std::this_thread::sleep_for(milliseconds(400 + 17 * i));
-    quantum = tap->quantum();
-    tap->arm();
+    quantum = tap.quantum();
+    tap.arm();
     const std::int64_t stop = now_ns();
     output->flush();
     player.stop();
     std::this_thread::sleep_for(milliseconds(300));
-    lasts.push_back(tap->last_ns() == 0 ? 0.0 : static_cast<double>(tap->last_ns() - stop) / 1e6);
+    lasts.push_back(tap.last_ns() == 0 ? 0.0 : static_cast<double>(tap.last_ns() - stop) / 1e6);
     output->close();
     std::this_thread::sleep_for(milliseconds(150));
   }
+  return true;
+}
+
+int stops(int times, const std::string& sink) {
+  const auto tap = NativeTap::open(sink);
+  if (!tap) return 1;
+  std::vector<double> native, pulse;
+  std::uint32_t quantum = 0;
+  std::uint32_t pulse_quantum = 0;
+  if (!stop_times(&wavorin::pipewire::PipeWireOutput::make, times, *tap, native, quantum) ||
+      !stop_times(&wavorin::PulseOutput::make, times, *tap, pulse, pulse_quantum)) {
+    return 1;
+  }
   std::printf("quantum=%u ", quantum);
-  print("stop_last", lasts);
+  print("stop_last", native);
+  std::printf("pulse_quantum=%u ", pulse_quantum);
+  print("pulse_stop_last", pulse);
   std::printf("\n");
   return 0;
 }
