@@ -28,10 +28,11 @@ constexpr OutputEntry kServerOutputs[] = {
     {"pulse", &PulseOutput::make},
 };
 // Outputs played through only when asked for by name. PipeWire's own
-// client: on a busy machine, with the graph at the click's short cycles,
-// the sink's monitor now and then misses a whole cycle that the node gave
-// in time, which never happens through the pulse server's deeper buffer;
-// until that is found, the native client is a choice.
+// client: beside a busy PipeWire, at the click's 64-frame cycles, the
+// sink's monitor now and then lacks a cycle that the node gave in time,
+// whichever client plays, and whether the sink played it whole is not yet
+// known; and Stop through it is heard later than through the pulse
+// server. Until both are settled, the native client is a choice.
 constexpr OutputEntry kChosenOutputs[] = {
 #ifdef WAVORIN_PIPEWIRE_OUTPUT
     {"pipewire", &pipewire::PipeWireOutput::make},

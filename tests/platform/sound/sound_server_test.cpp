@@ -77,16 +77,6 @@ class SoundServerTest : public ::testing::Test {
       if (auto at = find_frames(recording_.samples(), part, from)) return at;
       std::this_thread::sleep_for(milliseconds(20));
     } while (Clock::now() < deadline);
-    static int n = 0;
-    ++n;
-    FILE* f = std::fopen(("/tmp/dbg_rec" + std::to_string(n) + ".raw").c_str(), "wb");
-    const auto rec = recording_.samples();
-    std::fwrite(rec.data(), 2, rec.size(), f);
-    std::fclose(f);
-    f = std::fopen(("/tmp/dbg_part" + std::to_string(n) + ".raw").c_str(), "wb");
-    std::fwrite(part.data(), 2, part.size(), f);
-    std::fclose(f);
-    std::fprintf(stderr, "DUMPED %d from %zu\n", n, from);
     return std::nullopt;
   }
 
