@@ -1,7 +1,7 @@
-// Times the native PipeWire output against its floors, heard through a
-// passive native tap on the sink's monitor (bench/sound/native_tap.h), so
-// the tap neither wakes the graph nor shortens its cycle. Prints figures;
-// never judges.
+// Times the native PipeWire output against its floors, heard through the
+// tests' passive native tap on the sink's monitor
+// (tests/platform/sound/pipewire/native_tap.h), so the tap neither wakes
+// the graph nor shortens its cycle. Prints figures; never judges.
 //
 //   wavorin_pipewire_bench click <click.wav> <times>
 //     request -> first sample at the sink, interleaved trial by trial: the
@@ -36,9 +36,9 @@
 
 #include "bench/sound/bare_pipewire_stream.h"
 #include "bench/sound/bench_source.h"
-#include "bench/sound/native_tap.h"
 #include "platform/sound/pipewire/pipewire_output.h"
 #include "platform/sound/pulse/pulse_output.h"
+#include "tests/platform/sound/pipewire/native_tap.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ using wavorin::SampleSource;
 using wavorin::SoundOutput;
 using wavorin::bench::BarePipeWireStream;
 using wavorin::bench::BenchSource;
-using wavorin::bench::NativeTap;
+using wavorin::test::NativeTap;
 
 std::int64_t now_ns() {
   timespec now{};

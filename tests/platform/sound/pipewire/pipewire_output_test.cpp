@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "tests/platform/sound/monitor_recording.h"
-#include "tests/platform/sound/pipewire/graph_tap.h"
+#include "tests/platform/sound/pipewire/native_tap.h"
 
 namespace wavorin {
 namespace {
@@ -40,7 +40,7 @@ class Ignore : public OutputListener {
 
 // The graph's cycle once it has settled after a change: the quantum the tap
 // saw last, after `settle`, when it is seen again after another few cycles.
-std::uint32_t settled_quantum(const test::GraphTap& tap, std::chrono::milliseconds settle) {
+std::uint32_t settled_quantum(const test::NativeTap& tap, std::chrono::milliseconds settle) {
   std::this_thread::sleep_for(settle);
   const std::uint64_t cycles = tap.cycles();
   const auto deadline = std::chrono::steady_clock::now() + 2s;
@@ -57,7 +57,7 @@ TEST(SoundServerTest, PipeWireTuneRunsTheGraphAtALargerCycleThanTheClick) {
   if (test::sound_server() != "pipewire") GTEST_SKIP() << "beside a private PipeWire only";
   const char* sink = std::getenv("WAVORIN_SINK");
   ASSERT_NE(sink, nullptr);
-  auto tap = test::GraphTap::open(sink);
+  auto tap = test::NativeTap::open(sink);
   ASSERT_TRUE(tap);
 
   Ignore listener;

@@ -1,4 +1,4 @@
-#include "bench/sound/native_tap.h"
+#include "tests/platform/sound/pipewire/native_tap.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdlib>
 
-namespace wavorin::bench {
+namespace wavorin::test {
 
 struct NativeTapListener {
   spa_hook hook{};
@@ -29,6 +29,7 @@ struct NativeTap::Callbacks {
     if (plane.data != nullptr && plane.chunk != nullptr && plane.chunk->size != 0) {
       const std::uint32_t frames = plane.chunk->size / 4;
       self->quantum_.store(frames, std::memory_order_release);
+      self->cycles_.fetch_add(1, std::memory_order_acq_rel);
       const auto* samples = static_cast<const std::int16_t*>(plane.data) + plane.chunk->offset / 2;
       for (std::size_t frame = 0; frame < frames; ++frame) {
         if (std::abs(samples[2 * frame]) < kLoud && std::abs(samples[2 * frame + 1]) < kLoud) {
@@ -62,10 +63,10 @@ std::unique_ptr<NativeTap> NativeTap::open(const std::string& sink) {
   pw_properties* properties = pw_properties_new(
       PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture", PW_KEY_MEDIA_ROLE, "Production",
       PW_KEY_TARGET_OBJECT, sink.c_str(), PW_KEY_STREAM_CAPTURE_SINK, "true", PW_KEY_NODE_PASSIVE,
-      "true", PW_KEY_NODE_LATENCY, "8192/44100", PW_KEY_NODE_NAME, "wavorin-bench-tap", nullptr);
+      "true", PW_KEY_NODE_LATENCY, "8192/44100", PW_KEY_NODE_NAME, "wavorin-monitor-tap", nullptr);
   pw_thread_loop_lock(tap->loop_);
-  tap->stream_ = pw_stream_new_simple(pw_thread_loop_get_loop(tap->loop_), "bench tap", properties,
-                                      &kEvents, tap.get());
+  tap->stream_ = pw_stream_new_simple(pw_thread_loop_get_loop(tap->loop_), "monitor tap",
+                                      properties, &kEvents, tap.get());
   int result = -1;
   if (tap->stream_ != nullptr) {
     spa_audio_info_raw info{};
@@ -101,4 +102,4 @@ void NativeTap::arm() {
   last_ns_.store(0, std::memory_order_release);
 }
 
-}  // namespace wavorin::bench
+}  // namespace wavorin::test

@@ -8,7 +8,7 @@
 struct pw_stream;
 struct pw_thread_loop;
 
-namespace wavorin::bench {
+namespace wavorin::test {
 
 struct NativeTapListener;
 
@@ -16,8 +16,10 @@ struct NativeTapListener;
 // passive (it never wakes the sink nor keeps it awake) and asks the graph
 // for its largest cycle (so it never shortens the cycle the players ask
 // for): what the players get from the graph is what they would get without
-// it. Each sample is timed by the graph's clock at the start of the cycle
-// that mixed it (CLOCK_MONOTONIC), plus its place in the cycle.
+// it, and what it is given each cycle is the graph's own quantum. Each
+// sample is timed by the graph's clock at the start of the cycle that mixed
+// it (CLOCK_MONOTONIC), plus its place in the cycle. The tests and the
+// bench listen with it.
 class NativeTap {
  public:
   // On the sink `sink`; nothing when PipeWire does not answer.
@@ -32,8 +34,10 @@ class NativeTap {
   // arm(); 0 when none yet.
   std::int64_t first_ns() const { return first_ns_.load(std::memory_order_acquire); }
   std::int64_t last_ns() const { return last_ns_.load(std::memory_order_acquire); }
-  // The frames of the graph's last cycle.
+  // The frames of the graph's last cycle (0 before the first), and how many
+  // cycles the tap was given in all.
   std::uint32_t quantum() const { return quantum_.load(std::memory_order_acquire); }
+  std::uint64_t cycles() const { return cycles_.load(std::memory_order_acquire); }
 
   struct Callbacks;
 
@@ -46,6 +50,7 @@ class NativeTap {
   std::atomic<std::int64_t> first_ns_{0};
   std::atomic<std::int64_t> last_ns_{0};
   std::atomic<std::uint32_t> quantum_{0};
+  std::atomic<std::uint64_t> cycles_{0};
 };
 
-}  // namespace wavorin::bench
+}  // namespace wavorin::test
