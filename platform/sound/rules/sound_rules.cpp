@@ -177,6 +177,7 @@ void SoundRules::move_to(Device next) {
         break;
       }
       if (before == Device::Closed || before == Device::Idle) output_->set_corked(false);
+      drain_after_fade_ = false;
       break;
     case Device::Fading:
       cork_at_ = now + kCorkWait;
@@ -235,7 +236,12 @@ void SoundRules::cut() {
   }
   fade_end_ = stream_.cut(output_->flush());
   output_->wake();
-  drain();
+  // The drain is asked for once the output has taken the fade: a server
+  // asked while it holds nothing (PipeWire's pulse server, just flushed)
+  // says at once that it has played everything out, and the fade would be
+  // corked before it was heard.
+  drained_ = false;
+  drain_after_fade_ = true;
   move_to(Device::Fading);
 }
 
@@ -272,6 +278,7 @@ void SoundRules::give_up_waiting(std::optional<std::uint64_t> end) {
 }
 
 void SoundRules::drain() {
+  drain_after_fade_ = false;
   drained_ = false;
   output_->drain();
 }
@@ -319,6 +326,7 @@ void SoundRules::keep_time() {
       drain();
     }
   }
+  if (device_ == Device::Fading && drain_after_fade_ && stream_.pulled() >= fade_end_) drain();
   // A count of what was played that runs ahead of the device must not cork
   // what it still holds: the server's word that it has played everything
   // out is waited for, or the cork wait.

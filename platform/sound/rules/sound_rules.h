@@ -126,7 +126,8 @@ class SoundRules : public SoundService, private OutputListener {
   bool quitting_ = false;
   // Fading stands for a sound handed over whole that the server plays late.
   bool late_ = false;
-  bool drained_ = false;  // Drained came since the last drain()
+  bool drained_ = false;           // Drained came since the last drain()
+  bool drain_after_fade_ = false;  // drain() once the output has taken a cut's fade
   std::thread keeper_;
 };
 

@@ -49,10 +49,10 @@ std::size_t SoundStream::pull(std::int16_t* out, std::size_t frames) noexcept {
                                            (frames - given) * kFrameBytes);
     if (bytes > 0) taken_.store(true, std::memory_order_release);
     given += bytes / kFrameBytes;
-    if (sound_->finished()) end_.store(pulled_ + given, std::memory_order_release);
+    if (sound_->finished()) end_.store(pulled() + given, std::memory_order_release);
   }
   history_.remember(out, given * kFrameBytes);
-  pulled_ += given;
+  pulled_.store(pulled() + given, std::memory_order_release);
   return given;
 }
 
@@ -70,7 +70,8 @@ std::uint64_t SoundStream::cut(std::uint64_t position) {
   sound_.reset();
   end_.store(kNoEnd, std::memory_order_release);
   taken_.store(false, std::memory_order_release);
-  const std::uint64_t back = pulled_ - std::min(position, pulled_);
+  const std::uint64_t pulled_before = pulled();
+  const std::uint64_t back = pulled_before - std::min(position, pulled_before);
   const std::size_t taken_back = std::min<std::uint64_t>(back, kFadeFrames);
   std::vector<std::int16_t> fade(kFadeFrames * kChannels);
   std::size_t frames = taken_back;
@@ -88,10 +89,10 @@ std::uint64_t SoundStream::cut(std::uint64_t position) {
   fade.resize(frames * kChannels);
   ramp_down(fade.data(), frames);
   history_.forget(back * kFrameBytes);
-  pulled_ -= back;
+  pulled_.store(pulled_before - back, std::memory_order_release);
   fade_ = std::move(fade);
   fade_at_ = 0;
-  return pulled_ + fade_.size() / kChannels;
+  return pulled_before - back + fade_.size() / kChannels;
 }
 
 std::optional<std::uint64_t> SoundStream::end() const {
@@ -102,9 +103,11 @@ std::optional<std::uint64_t> SoundStream::end() const {
 
 bool SoundStream::taken() const { return taken_.load(std::memory_order_acquire); }
 
+std::uint64_t SoundStream::pulled() const { return pulled_.load(std::memory_order_acquire); }
+
 void SoundStream::restart() {
   const std::lock_guard lock(mutex_);
-  pulled_ = 0;
+  pulled_.store(0, std::memory_order_release);
   fade_.clear();
   fade_at_ = 0;
   history_.forget(kHistoryFrames * kFrameBytes);

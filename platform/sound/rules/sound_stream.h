@@ -19,7 +19,7 @@ namespace wavorin {
 // between pulls. The lock is held by either side only for a copy, and pull()
 // only tries it: a pull that finds it taken gives nothing and the output
 // pulls again on its next cycle (the request layer wakes it at once). What
-// the request layer asks while a sound plays (end(), taken()) is read
+// the request layer asks while a sound plays (end(), taken(), pulled()) is read
 // without the lock, so its polling never costs a cycle.
 class SoundStream : public SampleSource {
  public:
@@ -38,6 +38,8 @@ class SoundStream : public SampleSource {
   std::optional<std::uint64_t> end() const;
   // Whether any frame of the current sound has been pulled.
   bool taken() const;
+  // Frames pulled since restart(), a fade's included: where the output is.
+  std::uint64_t pulled() const;
   // A new stream starts counting from 0.
   void restart();
 
@@ -45,9 +47,9 @@ class SoundStream : public SampleSource {
   mutable std::mutex mutex_;
   std::shared_ptr<Playback> sound_;
   std::vector<std::int16_t> fade_;
-  std::size_t fade_at_ = 0;   // samples of fade_ pulled
-  SampleHistory history_;     // what was pulled, for a fade from where the listener is
-  std::uint64_t pulled_ = 0;  // frames, since restart()
+  std::size_t fade_at_ = 0;               // samples of fade_ pulled
+  SampleHistory history_;                 // what was pulled, for a fade from where the listener is
+  std::atomic<std::uint64_t> pulled_{0};  // frames, since restart()
   // Written under the lock, read without it.
   static constexpr std::uint64_t kNoEnd = UINT64_MAX;
   std::atomic<std::uint64_t> end_{kNoEnd};
