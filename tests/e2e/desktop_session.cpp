@@ -313,6 +313,14 @@ void DesktopSession::pointer(const QStringList& commands) const {
 
 void DesktopSession::drag(QPoint from, QPoint by) const {
   QStringList commands = {"move", QString::number(from.x()), QString::number(from.y()), "down"};
+  if (shell_ != Shell::KWinWayland && shell_ != Shell::GnomeWayland) {
+    // On X11 the window manager takes the move over a little after the
+    // press (the program asks it to); a hand moves only after a moment,
+    // which a busy window manager needs, or it misses the first steps.
+    pointer(commands);
+    QThread::msleep(150);
+    commands.clear();
+  }
   for (int step = 1; step <= 5; ++step) {
     const QPoint to = from + by * step / 5;
     commands << "move" << QString::number(to.x()) << QString::number(to.y());
