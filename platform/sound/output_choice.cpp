@@ -22,18 +22,10 @@ struct OutputEntry {
 };
 
 // The desktop's servers' outputs, in the order they are tried; SDL last.
-// PipeWire's pulse server answers libpulse, so a PipeWire desktop plays
-// through libpulse too.
+// PipeWire's own client first: it refuses where PipeWire plays to no
+// device (a desktop whose sound server is PulseAudio, with PipeWire only
+// for screen sharing), and libpulse then plays through PulseAudio.
 constexpr OutputEntry kServerOutputs[] = {
-    {"pulse", &PulseOutput::make},
-};
-// Outputs played through only when asked for by name. PipeWire's own
-// client: beside a busy PipeWire, at the click's 64-frame cycles, the
-// sink's monitor now and then lacks a cycle that the node gave in time,
-// whichever client plays, and whether the sink played it whole is not yet
-// known; and Stop through it is heard later than through the pulse
-// server. Until both are settled, the native client is a choice.
-constexpr OutputEntry kChosenOutputs[] = {
 #ifdef WAVORIN_PIPEWIRE_OUTPUT
     {"pipewire", &pipewire::PipeWireOutput::make},
 #endif
@@ -60,7 +52,7 @@ bool server_expected() {
 std::unique_ptr<SoundOutput> choose_output(OutputListener& listener) {
   std::string refused;
   if (const char* forced = set("WAVORIN_SOUND_OUTPUT")) {
-    for (const OutputEntry& entry : kChosenOutputs) {
+    for (const OutputEntry& entry : kServerOutputs) {
       if (std::string_view(forced) != entry.name) continue;
       if (auto output = entry.make(listener, refused)) return output;
       std::fprintf(stderr, "wavorin: the '%s' output refused (%s); playing through SDL\n", forced,

@@ -11,24 +11,25 @@
 namespace wavorin::pipewire {
 namespace {
 
-// What the node asks the graph for, as node.latency. A click: 64 frames
-// (1.45 ms), the graph's cycle while it plays unless another client asks
-// less. The graph allows down to its clock.min-quantum (16 frames here),
-// but a client's real-time thread on a busy two-core machine misses
-// cycles that short now and then, and each miss loses what it pulled (in
-// half the runs of the sample-exact server tests at 16 frames, none at 64).
-// A tune: 1024 frames (23 ms). What a cycle was given plays to its end, so
-// Stop is heard about one and a half cycles late: 41 ms at 1024 frames
-// against 74 ms at pw-play's 100 ms (the graph's largest cycle, 2048),
-// for one wake-up a cycle, as many as pw-play's two at 2048.
-constexpr std::uint32_t kClickLatencyFrames = 64;
+// What the node asks the graph for, as node.latency.
+// A short sound starts at 256 frames (5.8 ms), the shortest cycle PipeWire's
+// pulse server gives any of the desktop's programs, so a click starts within
+// one. Once its first tenth of a second was pulled (a click is half that)
+// it asks 512 frames, the cycle the pulse server runs such a sound at: on a
+// busy machine the graph's clock now and then wakes late, and a cycle missed
+// loses what was pulled for it. Beside two busy loops on two cores, sounds
+// of up to a second lost a cycle in 2 of 6 runs of the sample-exact tests
+// at 256 frames, in none of 6 at 512 (at 64 frames, in 2 of 4).
+// A tune: 1024 frames (23 ms), one wake-up a cycle, as few as pw-play's.
+// What a cycle was given plays to its end, so Stop's fade starts with the
+// next cycle: up to 23 ms later while a tune alone runs the graph.
+constexpr std::uint32_t kStartLatencyFrames = 256;
+constexpr std::uint32_t kShortLatencyFrames = 512;
 constexpr std::uint32_t kTuneLatencyFrames = 1024;
+constexpr std::uint64_t kStartFrames = 4410;
+constexpr auto kLookAgain = std::chrono::milliseconds(20);
+constexpr int kIdleLooks = 25;
 constexpr std::chrono::milliseconds kFirstAnswer{1000};
-
-// Frames at the stream's rate: node.latency is written as frames/rate.
-std::uint32_t latency_frames(SoundOutput::Latency latency) {
-  return latency == SoundOutput::Latency::Low ? kClickLatencyFrames : kTuneLatencyFrames;
-}
 
 std::int64_t monotonic_ns() {
   timespec now{};
@@ -47,6 +48,9 @@ std::unique_ptr<SoundOutput> PipeWireOutput::make(OutputListener& listener, std:
       [self](bool answers, const std::string& reason) { self->on_connection(answers, reason); },
       kFirstAnswer, refused);
   if (!output->connection_) return nullptr;
+  Connection::Lock lock(*output->connection_);
+  output->relax_timer_ = pw_loop_add_timer(pw_thread_loop_get_loop(output->connection_->loop()),
+                                           &relax_timer_fired, self);
   return output;
 }
 
@@ -56,6 +60,9 @@ PipeWireOutput::~PipeWireOutput() {
   {
     Connection::Lock lock(*connection_);
     stream_.reset();
+    if (relax_timer_ != nullptr) {
+      pw_loop_destroy_source(pw_thread_loop_get_loop(connection_->loop()), relax_timer_);
+    }
   }
   connection_.reset();
 }
@@ -74,13 +81,13 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
   clock_.restart(format.rate);
   std::string error;
   stream_ = Stream::open(
-      core, format, source, clock_, pulling_, media_name, latency_frames(Latency::Low),
+      core, format, source, clock_, pulling_, media_name, kStartLatencyFrames,
       [this](StreamEvent event, const std::string& reason) { on_stream(event, reason); }, error);
   if (!stream_) {
     set_why(error);
     return false;
   }
-  latency_ = Latency::Low;
+  relaxing_ = false;
   lost_told_ = false;
   open_.store(true, std::memory_order_release);
   return true;
@@ -91,6 +98,10 @@ void PipeWireOutput::set_corked(bool corked) {
   if (!stream_) return;
   if (!corked) pulling_.store(Pulling::Yes, std::memory_order_release);
   stream_->set_active(!corked);
+  if (!corked && relaxing_) {
+    idle_looks_ = 0;
+    look_again_later();
+  }
 }
 
 // The node pulls in every cycle it is driven, so a short pull costs at most
@@ -116,6 +127,7 @@ void PipeWireOutput::drain() {
 void PipeWireOutput::close() {
   Connection::Lock lock(*connection_);
   stream_.reset();
+  relaxing_ = false;
   open_.store(false, std::memory_order_release);
   pulling_.store(Pulling::Yes, std::memory_order_release);
 }
@@ -124,9 +136,42 @@ std::uint64_t PipeWireOutput::played() const { return clock_.played(monotonic_ns
 
 void PipeWireOutput::set_latency(Latency latency) {
   Connection::Lock lock(*connection_);
-  if (!stream_ || latency == latency_) return;
-  latency_ = latency;
-  stream_->set_latency(latency_frames(latency));
+  if (!stream_) return;
+  if (latency == Latency::High) {
+    relaxing_ = false;
+    stream_->set_latency(kTuneLatencyFrames);
+    return;
+  }
+  // Each short sound starts at the short cycle again.
+  stream_->set_latency(kStartLatencyFrames);
+  relaxing_ = true;
+  relax_after_ = clock_.pulled() + kStartFrames;
+  relax_seen_ = clock_.pulled();
+  idle_looks_ = 0;
+  look_again_later();
+}
+
+void PipeWireOutput::relax_timer_fired(void* self, std::uint64_t /*expirations*/) {
+  auto* output = static_cast<PipeWireOutput*>(self);
+  if (!output->stream_ || !output->relaxing_) return;
+  const std::uint64_t pulled = output->clock_.pulled();
+  if (pulled >= output->relax_after_) {
+    output->relaxing_ = false;
+    output->stream_->set_latency(kShortLatencyFrames);
+    return;
+  }
+  // A sound that is not pulled (still linking, corked, on a suspended sink)
+  // is looked at for a while, then again when it is uncorked.
+  output->idle_looks_ = pulled == output->relax_seen_ ? output->idle_looks_ + 1 : 0;
+  output->relax_seen_ = pulled;
+  if (output->idle_looks_ < kIdleLooks) output->look_again_later();
+}
+
+void PipeWireOutput::look_again_later() {
+  if (relax_timer_ == nullptr) return;
+  timespec after{0, std::chrono::nanoseconds(kLookAgain).count()};
+  pw_loop_update_timer(pw_thread_loop_get_loop(connection_->loop()), relax_timer_, &after, nullptr,
+                       false);
 }
 
 void PipeWireOutput::set_media_name(const std::string& media_name) {

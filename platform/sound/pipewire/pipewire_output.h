@@ -10,6 +10,8 @@
 #include "platform/sound/pipewire/play_clock.h"
 #include "platform/sound/sound_output.h"
 
+struct spa_source;
+
 namespace wavorin::pipewire {
 
 class Connection;
@@ -19,8 +21,9 @@ class Connection;
 // gave waits in a queue beyond the cycle that plays it. A flush leaves only
 // that cycle to be heard, and the next pull follows the last sample heard.
 //
-// Latency: a click asks the graph for its smallest cycle, so it starts at
-// the next one; a tune asks a large one, so the graph, the device and this
+// Latency: a short sound asks the graph for a short cycle, so it starts at
+// the next one, and a longer one once its first tenth of a second was
+// pulled; a tune asks a large one, so the graph, the device and this
 // program wake rarely (the graph runs at the smallest cycle any running
 // node asks, so no other client is slowed or hurried for long).
 class PipeWireOutput final : public SoundOutput {
@@ -58,13 +61,21 @@ class PipeWireOutput final : public SoundOutput {
   void on_stream(StreamEvent event, const std::string& reason);
   void lose(const std::string& reason);
   void set_why(const std::string& why);
+  // On the loop's thread, lock held: a short sound that has played its
+  // start asks for the longer cycle; else it is looked at again later.
+  static void relax_timer_fired(void* self, std::uint64_t expirations);
+  void look_again_later();
 
   OutputListener& listener_;
   std::unique_ptr<Connection> connection_;
   // Guarded by the connection's lock.
   std::unique_ptr<Stream> stream_;
-  Latency latency_ = Latency::Low;
-  bool lost_told_ = false;  // Lost was told since the daemon last answered
+  spa_source* relax_timer_ = nullptr;
+  bool relaxing_ = false;          // a short sound waits for its longer cycle
+  std::uint64_t relax_after_ = 0;  // from clock_'s pulled count
+  std::uint64_t relax_seen_ = 0;   // its pulled count at the last look
+  int idle_looks_ = 0;             // looks since it was last pulled
+  bool lost_told_ = false;         // Lost was told since the daemon last answered
 
   std::atomic<bool> open_{false};
   std::atomic<Pulling> pulling_{Pulling::Yes};  // held after drain(), until wake()

@@ -171,6 +171,7 @@ std::unique_ptr<Stream> Stream::open(pw_core* core, const OutputFormat& format,
                                      std::uint32_t latency_frames, EventHandler on_event,
                                      std::string& error) {
   std::unique_ptr<Stream> stream(new Stream(format, source, clock, pulling, std::move(on_event)));
+  stream->latency_frames_ = latency_frames;
   const std::string latency = latency_text(latency_frames, format.rate);
   const std::string process = std::to_string(::getpid());
   pw_properties* properties = pw_properties_new(
@@ -240,6 +241,8 @@ void Stream::set_active(bool active) {
 }
 
 void Stream::set_latency(std::uint32_t frames) {
+  if (frames == latency_frames_) return;
+  latency_frames_ = frames;
   update(stream_.get(), PW_KEY_NODE_LATENCY, latency_text(frames, format_.rate));
 }
 

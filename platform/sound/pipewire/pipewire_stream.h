@@ -90,6 +90,7 @@ class Stream {
   bool suspended_ = false;
   bool expect_pause_ = false;  // the next pause follows our flush or a move, not the device
   bool failed_ = false;
+  std::uint32_t latency_frames_ = 0;     // what node.latency asks
   const void* driver_clock_ = nullptr;   // the position area of the driver the node follows
   pw_loop* loop_ = nullptr;              // the connection's: runs the event below
   spa_source* drained_event_ = nullptr;  // signalled by the real-time thread

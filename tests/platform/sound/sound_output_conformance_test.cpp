@@ -1,6 +1,7 @@
 // Every real output through the same cases, as the program plays through
-// it: SDL on its disk driver here, libpulse beside a private PulseAudio or
-// PipeWire (the "server" label; scripts/with-sound-server.sh).
+// it: SDL on its disk driver here; libpulse beside a private PulseAudio or
+// PipeWire, PipeWire's own client beside PipeWire (the "server" label;
+// scripts/with-sound-server.sh).
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -37,7 +37,9 @@ struct NativeTap::Callbacks {
         }
         const std::int64_t at = time.now + static_cast<std::int64_t>(frame) * 1'000'000'000 / kRate;
         std::int64_t none = 0;
-        self->first_ns_.compare_exchange_strong(none, at, std::memory_order_acq_rel);
+        if (self->first_ns_.compare_exchange_strong(none, at, std::memory_order_acq_rel)) {
+          self->first_quantum_.store(frames, std::memory_order_release);
+        }
         self->last_ns_.store(at, std::memory_order_release);
       }
     }
@@ -99,6 +101,7 @@ NativeTap::~NativeTap() {
 
 void NativeTap::arm() {
   first_ns_.store(0, std::memory_order_release);
+  first_quantum_.store(0, std::memory_order_release);
   last_ns_.store(0, std::memory_order_release);
 }
 

@@ -37,6 +37,8 @@ class NativeTap {
   // The frames of the graph's last cycle (0 before the first), and how many
   // cycles the tap was given in all.
   std::uint32_t quantum() const { return quantum_.load(std::memory_order_acquire); }
+  // The frames of the cycle that held the first sample since arm().
+  std::uint32_t first_quantum() const { return first_quantum_.load(std::memory_order_acquire); }
   std::uint64_t cycles() const { return cycles_.load(std::memory_order_acquire); }
 
   struct Callbacks;
@@ -50,6 +52,7 @@ class NativeTap {
   std::atomic<std::int64_t> first_ns_{0};
   std::atomic<std::int64_t> last_ns_{0};
   std::atomic<std::uint32_t> quantum_{0};
+  std::atomic<std::uint32_t> first_quantum_{0};
   std::atomic<std::uint64_t> cycles_{0};
 };
 
