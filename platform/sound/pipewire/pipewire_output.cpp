@@ -215,6 +215,10 @@ void PipeWireOutput::on_stream(StreamEvent event, const std::string& reason) {
       listener_.on_output_event(OutputEvent::Suspended, {});
       break;
     case StreamEvent::Resumed:
+      if (relaxing_) {  // a sound that waited for its device
+        idle_looks_ = 0;
+        look_again_later();
+      }
       listener_.on_output_event(OutputEvent::Resumed, {});
       break;
     case StreamEvent::Moved:
