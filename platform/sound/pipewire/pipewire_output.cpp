@@ -27,8 +27,6 @@ constexpr std::uint32_t kStartLatencyFrames = 256;
 constexpr std::uint32_t kShortLatencyFrames = 512;
 constexpr std::uint32_t kTuneLatencyFrames = 1024;
 constexpr std::uint64_t kStartFrames = 4410;
-constexpr auto kLookAgain = std::chrono::milliseconds(20);
-constexpr int kIdleLooks = 25;
 constexpr std::chrono::milliseconds kFirstAnswer{1000};
 
 std::int64_t monotonic_ns() {
@@ -48,9 +46,6 @@ std::unique_ptr<SoundOutput> PipeWireOutput::make(OutputListener& listener, std:
       [self](bool answers, const std::string& reason) { self->on_connection(answers, reason); },
       kFirstAnswer, refused);
   if (!output->connection_) return nullptr;
-  Connection::Lock lock(*output->connection_);
-  output->relax_timer_ = pw_loop_add_timer(pw_thread_loop_get_loop(output->connection_->loop()),
-                                           &relax_timer_fired, self);
   return output;
 }
 
@@ -60,9 +55,6 @@ PipeWireOutput::~PipeWireOutput() {
   {
     Connection::Lock lock(*connection_);
     stream_.reset();
-    if (relax_timer_ != nullptr) {
-      pw_loop_destroy_source(pw_thread_loop_get_loop(connection_->loop()), relax_timer_);
-    }
   }
   connection_.reset();
 }
@@ -87,7 +79,6 @@ bool PipeWireOutput::open(const OutputFormat& format, SampleSource& source,
     set_why(error);
     return false;
   }
-  relaxing_ = false;
   lost_told_ = false;
   open_.store(true, std::memory_order_release);
   return true;
@@ -98,10 +89,6 @@ void PipeWireOutput::set_corked(bool corked) {
   if (!stream_) return;
   if (!corked) pulling_.store(Pulling::Yes, std::memory_order_release);
   stream_->set_active(!corked);
-  if (!corked && relaxing_) {
-    idle_looks_ = 0;
-    look_again_later();
-  }
 }
 
 // The node pulls in every cycle it is driven, so a short pull costs at most
@@ -127,7 +114,6 @@ void PipeWireOutput::drain() {
 void PipeWireOutput::close() {
   Connection::Lock lock(*connection_);
   stream_.reset();
-  relaxing_ = false;
   open_.store(false, std::memory_order_release);
   pulling_.store(Pulling::Yes, std::memory_order_release);
 }
@@ -138,40 +124,12 @@ void PipeWireOutput::set_latency(Latency latency) {
   Connection::Lock lock(*connection_);
   if (!stream_) return;
   if (latency == Latency::High) {
-    relaxing_ = false;
     stream_->set_latency(kTuneLatencyFrames);
     return;
   }
   // Each short sound starts at the short cycle again.
   stream_->set_latency(kStartLatencyFrames);
-  relaxing_ = true;
-  relax_after_ = clock_.pulled() + kStartFrames;
-  relax_seen_ = clock_.pulled();
-  idle_looks_ = 0;
-  look_again_later();
-}
-
-void PipeWireOutput::relax_timer_fired(void* self, std::uint64_t /*expirations*/) {
-  auto* output = static_cast<PipeWireOutput*>(self);
-  if (!output->stream_ || !output->relaxing_) return;
-  const std::uint64_t pulled = output->clock_.pulled();
-  if (pulled >= output->relax_after_) {
-    output->relaxing_ = false;
-    output->stream_->set_latency(kShortLatencyFrames);
-    return;
-  }
-  // A sound that is not pulled (still linking, corked, on a suspended sink)
-  // is looked at for a while, then again when it is uncorked.
-  output->idle_looks_ = pulled == output->relax_seen_ ? output->idle_looks_ + 1 : 0;
-  output->relax_seen_ = pulled;
-  if (output->idle_looks_ < kIdleLooks) output->look_again_later();
-}
-
-void PipeWireOutput::look_again_later() {
-  if (relax_timer_ == nullptr) return;
-  timespec after{0, std::chrono::nanoseconds(kLookAgain).count()};
-  pw_loop_update_timer(pw_thread_loop_get_loop(connection_->loop()), relax_timer_, &after, nullptr,
-                       false);
+  stream_->set_latency_after(kShortLatencyFrames, clock_.pulled() + kStartFrames);
 }
 
 void PipeWireOutput::set_media_name(const std::string& media_name) {
@@ -215,10 +173,6 @@ void PipeWireOutput::on_stream(StreamEvent event, const std::string& reason) {
       listener_.on_output_event(OutputEvent::Suspended, {});
       break;
     case StreamEvent::Resumed:
-      if (relaxing_) {  // a sound that waited for its device
-        idle_looks_ = 0;
-        look_again_later();
-      }
       listener_.on_output_event(OutputEvent::Resumed, {});
       break;
     case StreamEvent::Moved:

@@ -10,8 +10,6 @@
 #include "platform/sound/pipewire/play_clock.h"
 #include "platform/sound/sound_output.h"
 
-struct spa_source;
-
 namespace wavorin::pipewire {
 
 class Connection;
@@ -61,21 +59,12 @@ class PipeWireOutput final : public SoundOutput {
   void on_stream(StreamEvent event, const std::string& reason);
   void lose(const std::string& reason);
   void set_why(const std::string& why);
-  // On the loop's thread, lock held: a short sound that has played its
-  // start asks for the longer cycle; else it is looked at again later.
-  static void relax_timer_fired(void* self, std::uint64_t expirations);
-  void look_again_later();
 
   OutputListener& listener_;
   std::unique_ptr<Connection> connection_;
   // Guarded by the connection's lock.
   std::unique_ptr<Stream> stream_;
-  spa_source* relax_timer_ = nullptr;
-  bool relaxing_ = false;          // a short sound waits for its longer cycle
-  std::uint64_t relax_after_ = 0;  // from clock_'s pulled count
-  std::uint64_t relax_seen_ = 0;   // its pulled count at the last look
-  int idle_looks_ = 0;             // looks since it was last pulled
-  bool lost_told_ = false;         // Lost was told since the daemon last answered
+  bool lost_told_ = false;  // Lost was told since the daemon last answered
 
   std::atomic<bool> open_{false};
   std::atomic<Pulling> pulling_{Pulling::Yes};  // held after drain(), until wake()

@@ -63,12 +63,18 @@ struct Stream::Callbacks {
       const auto behind = static_cast<std::int64_t>(static_cast<double>(time.delay) * to_ours) +
                           static_cast<std::int64_t>(time.buffered);
       self->clock_.cycle(behind, time.now, frames, got);
+
       if (pulling == Pulling::No && self->clock_.played(time.now) >= self->clock_.pulled() &&
           !self->drained_signalled_.exchange(true, std::memory_order_acq_rel)) {
         pw_loop_signal_event(self->loop_, self->drained_event_);
       }
     } else {
       self->clock_.cycle(0, 0, frames, got);
+    }
+    std::uint64_t later = self->later_at_.load(std::memory_order_acquire);
+    if (later != kNoLater && self->clock_.pulled() >= later &&
+        self->later_at_.compare_exchange_strong(later, kNoLater, std::memory_order_acq_rel)) {
+      pw_loop_signal_event(self->loop_, self->later_event_);
     }
     if (frames != 0) {
       plane.chunk->offset = 0;
@@ -133,6 +139,13 @@ struct Stream::Callbacks {
     }
   }
 
+  // On the loop's thread, after the real-time thread saw the pull count
+  // reach where the later latency was asked for.
+  static void later(void* data, std::uint64_t /*count*/) {
+    auto* self = static_cast<Stream*>(data);
+    self->set_latency(self->later_frames_);
+  }
+
   // On the loop's thread, after the real-time thread saw the drain done.
   static void drained(void* data, std::uint64_t /*count*/) {
     auto* self = static_cast<Stream*>(data);
@@ -192,6 +205,7 @@ std::unique_ptr<Stream> Stream::open(pw_core* core, const OutputFormat& format,
   pw_stream_add_listener(stream->stream_.get(), &stream->listener_->hook, &kEvents, stream.get());
   stream->loop_ = pw_context_get_main_loop(pw_core_get_context(core));
   stream->drained_event_ = pw_loop_add_event(stream->loop_, &Callbacks::drained, stream.get());
+  stream->later_event_ = pw_loop_add_event(stream->loop_, &Callbacks::later, stream.get());
 
   spa_audio_info_raw info{};
   info.format = SPA_AUDIO_FORMAT_S16;  // the machine's order, as OutputFormat says
@@ -227,6 +241,7 @@ Stream::~Stream() {
   if (stream_) spa_hook_remove(&listener_->hook);
   stream_.reset();  // no cycle runs after this
   if (drained_event_ != nullptr) pw_loop_destroy_source(loop_, drained_event_);
+  if (later_event_ != nullptr) pw_loop_destroy_source(loop_, later_event_);
 }
 
 void Stream::tell(StreamEvent event, const std::string& reason) {
@@ -241,9 +256,15 @@ void Stream::set_active(bool active) {
 }
 
 void Stream::set_latency(std::uint32_t frames) {
+  later_at_.store(kNoLater, std::memory_order_release);
   if (frames == latency_frames_) return;
   latency_frames_ = frames;
   update(stream_.get(), PW_KEY_NODE_LATENCY, latency_text(frames, format_.rate));
+}
+
+void Stream::set_latency_after(std::uint32_t frames, std::uint64_t pulled) {
+  later_frames_ = frames;
+  later_at_.store(pulled, std::memory_order_release);
 }
 
 void Stream::set_media_name(const std::string& media_name) {

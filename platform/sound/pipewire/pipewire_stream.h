@@ -61,6 +61,9 @@ class Stream {
   // The cycle the node asks the graph for, frames at the stream's rate; the
   // graph runs at the smallest any running node asks, within its limits.
   void set_latency(std::uint32_t frames);
+  // Asks `frames` instead once the clock's pulled count reaches `pulled`
+  // (the real-time thread sees it; the loop's thread asks).
+  void set_latency_after(std::uint32_t frames, std::uint64_t pulled);
   void set_media_name(const std::string& media_name);
   // Drops what the node and its converter hold after the cycle in progress
   // (which has ended when this returns).
@@ -95,6 +98,10 @@ class Stream {
   pw_loop* loop_ = nullptr;              // the connection's: runs the event below
   spa_source* drained_event_ = nullptr;  // signalled by the real-time thread
   std::atomic<bool> drained_signalled_{false};
+  static constexpr std::uint64_t kNoLater = ~std::uint64_t{0};
+  spa_source* later_event_ = nullptr;  // signalled by the real-time thread
+  std::atomic<std::uint64_t> later_at_{kNoLater};
+  std::uint32_t later_frames_ = 0;
   std::atomic<bool> cycled_{false};  // a cycle ran since the driver was last told
 };
 
